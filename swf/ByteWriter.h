@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace swf {
+
+// Little-endian byte sink with SWF bit fields. Bit fields are written most significant bit first
+// and padded to a byte by alignBits() (or automatically by any byte-sized write).
+class ByteWriter {
+public:
+    void u8(uint8_t v)
+    {
+        alignBits();
+        m_bytes.push_back(v);
+    }
+    void u16(uint16_t v)
+    {
+        u8(static_cast<uint8_t>(v));
+        u8(static_cast<uint8_t>(v >> 8));
+    }
+    void u32(uint32_t v)
+    {
+        u16(static_cast<uint16_t>(v));
+        u16(static_cast<uint16_t>(v >> 16));
+    }
+    void s16(int16_t v) { u16(static_cast<uint16_t>(v)); }
+    void s32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+    void bytes(std::span<const uint8_t> data)
+    {
+        alignBits();
+        m_bytes.insert(m_bytes.end(), data.begin(), data.end());
+    }
+    // A zero-terminated string (SWF STRING).
+    void string(std::string_view s)
+    {
+        alignBits();
+        m_bytes.insert(m_bytes.end(), s.begin(), s.end());
+        m_bytes.push_back(0);
+    }
+
+    // Unsigned bit field of `count` bits (0 to 32).
+    void ubits(uint32_t value, unsigned count)
+    {
+        for (unsigned i = count; i-- > 0;) {
+            if (m_bitPos == 0) {
+                m_bytes.push_back(0);
+            }
+            if ((value >> i) & 1U) {
+                m_bytes.back() |= static_cast<uint8_t>(0x80U >> m_bitPos);
+            }
+            m_bitPos = (m_bitPos + 1) & 7U;
+        }
+    }
+    // Signed bit field: two's complement in `count` bits.
+    void sbits(int32_t value, unsigned count) { ubits(static_cast<uint32_t>(value), count); }
+    void alignBits() { m_bitPos = 0; }
+
+    [[nodiscard]] size_t size() const { return m_bytes.size(); }
+    [[nodiscard]] const std::vector<uint8_t>& data() const { return m_bytes; }
+    [[nodiscard]] std::vector<uint8_t> take()
+    {
+        alignBits();
+        return std::move(m_bytes);
+    }
+    // Overwrites a UI16 or UI32 written earlier (lengths known only afterwards).
+    void patchU16(size_t offset, uint16_t v)
+    {
+        m_bytes.at(offset) = static_cast<uint8_t>(v);
+        m_bytes.at(offset + 1) = static_cast<uint8_t>(v >> 8);
+    }
+    void patchU32(size_t offset, uint32_t v)
+    {
+        patchU16(offset, static_cast<uint16_t>(v));
+        patchU16(offset + 2, static_cast<uint16_t>(v >> 16));
+    }
+
+    // Bits needed to hold `v` as an unsigned or a signed bit field.
+    [[nodiscard]] static unsigned ubitsNeeded(uint32_t v)
+    {
+        unsigned n = 0;
+        while (v != 0) {
+            ++n;
+            v >>= 1;
+        }
+        return n;
+    }
+    [[nodiscard]] static unsigned sbitsNeeded(int32_t v)
+    {
+        const uint32_t magnitude = v < 0 ? ~static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+        return ubitsNeeded(magnitude) + 1;
+    }
+
+private:
+    std::vector<uint8_t> m_bytes;
+    unsigned m_bitPos = 0;
+};
+
+} // namespace swf
