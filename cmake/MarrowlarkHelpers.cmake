@@ -109,3 +109,10 @@ function(marrowlark_add_benchmark name)
   target_compile_definitions(${name} PRIVATE MARROWLARK_BUILD_DIR="${PROJECT_BINARY_DIR}"
                                              MARROWLARK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()
+
+# The installation folder's data as laid out in the build tree (fonts, backgrounds, music, ...).
+# Generators write into it and attach their custom targets to marrowlark_data; tests point
+# MARROWLARK_HOME at it; the install step copies it beside the programs.
+set(MARROWLARK_HOME_DIR "${PROJECT_BINARY_DIR}/home")
+file(MAKE_DIRECTORY "${MARROWLARK_HOME_DIR}")
+add_custom_target(marrowlark_data ALL)
