@@ -102,8 +102,8 @@ struct Tag {
 // tools expect it for the lossless bitmaps.
 [[nodiscard]] inline bool alwaysLongHeader(uint16_t code)
 {
-    return code == static_cast<uint16_t>(TagCode::DefineBitsLossless)
-        || code == static_cast<uint16_t>(TagCode::DefineBitsLossless2);
+    return code == static_cast<uint16_t>(TagCode::DefineBitsLossless) ||
+        code == static_cast<uint16_t>(TagCode::DefineBitsLossless2);
 }
 
 // Writes the record header (short form for bodies up to 62 bytes, else the long form) and body.
