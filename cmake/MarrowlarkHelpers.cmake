@@ -74,9 +74,18 @@ function(marrowlark_add_test name)
     set(ARG_TIMEOUT 300)
   endif()
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
-                                  ENVIRONMENT "${ARG_ENVIRONMENT}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  # Labels and environment are lists, which gtest_discover_tests cannot pass on intact; a
+  # script included after the discovered tests sets them on every test of this program.
+  if(ARG_LABELS OR ARG_ENVIRONMENT)
+    set(props_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+    file(WRITE "${props_file}"
+         "if(${name}_TESTS)\n"
+         "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS [==[${ARG_LABELS}]==]\n"
+         "                      ENVIRONMENT [==[${ARG_ENVIRONMENT}]==])\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${props_file}")
+  endif()
 endfunction()
 
 # marrowlark_add_fuzzer(name SOURCE file DEPENDS ... CORPUS dir)
