@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "generate/PicturePreparation.h"
+
+#include "imaging/Error.h"
+#include "imaging/FindFileNoCase.h"
+#include "imaging/Picture.h"
+
+#include <algorithm>
+#include <optional>
+#include <system_error>
+
+namespace {
+
+// Anchored and tiled pictures keep their own size up to this; larger ones become the gift size.
+constexpr int kMaxKeptWidth = 2400;
+constexpr int kMaxKeptHeight = 2000;
+// Pictures stretched with their ratio kept are fitted only below this; larger ones become the gift size.
+constexpr int kRatioFitWidthLimit = 1200;
+constexpr int kRatioFitHeightLimit = 1000;
+constexpr int kPlacementStretched = 10;
+constexpr int kPlacementKeepRatio = 11;
+constexpr int kLastKeptPlacement = 9; // anchors 0 to 8 and tiled
+constexpr int kAlbumQuality = 100;
+
+// The JPEG decoder can only decode at 1/2, 1/4 or 1/8 scale, so a hint helps from half size down.
+constexpr int kHintFactor = 2;
+
+// The real file for a source path: exact spelling first, then without regard to case; a stored
+// reference may still carry backslashes as separators.
+std::optional<std::filesystem::path> findSource(const std::string& source)
+{
+    if (auto found = imaging::findFileNoCase(std::filesystem::path(source))) {
+        return found;
+    }
+    if (source.find('\\') != std::string::npos) {
+        std::string slashed = source;
+        std::replace(slashed.begin(), slashed.end(), '\\', '/');
+        return imaging::findFileNoCase(std::filesystem::path(slashed));
+    }
+    return std::nullopt;
+}
+
+// The size a prepared picture gets, or nullopt when it is encoded at its own size.
+std::optional<imaging::Size> preparedSize(imaging::Size picture, int placement, imaging::Size gift)
+{
+    const bool keptPlacement = placement >= kButtonPlacement && placement <= kLastKeptPlacement;
+    if (keptPlacement && picture.width <= kMaxKeptWidth && picture.height <= kMaxKeptHeight) {
+        return std::nullopt;
+    }
+    if (placement == kPlacementKeepRatio && picture.width < kRatioFitWidthLimit &&
+        picture.height < kRatioFitHeightLimit) {
+        const CPictureSize fitted = FitKeepingRatio(picture.width, picture.height, gift.width, gift.height);
+        return imaging::Size { fitted.nWidth, fitted.nHeight };
+    }
+    return gift;
+}
+
+imaging::DecodeOptions decodeOptionsFor(imaging::Size picture, const std::optional<imaging::Size>& target)
+{
+    imaging::DecodeOptions options;
+    if (target && target->width * kHintFactor <= picture.width &&
+        target->height * kHintFactor <= picture.height) {
+        options.sizeHint = *target;
+    }
+    return options;
+}
+
+// Truncates toward zero as the size rules ask, but never below one pixel: a very flat picture
+// would otherwise get an empty side that no encoder can write.
+int toPixels(double value)
+{
+    return std::max(1, static_cast<int>(value));
+}
+
+} // namespace
+
+CPictureSize FitKeepingRatio(int nPictureWidth, int nPictureHeight, int nGiftWidth, int nGiftHeight)
+{
+    if (nPictureWidth <= 0 || nPictureHeight <= 0 || nGiftWidth <= 0 || nGiftHeight <= 0) {
+        return { std::max(1, nGiftWidth), std::max(1, nGiftHeight) };
+    }
+    const double w = nPictureWidth;
+    const double h = nPictureHeight;
+    const double giftW = nGiftWidth;
+    const double giftH = nGiftHeight;
+    if (giftW / giftH > w / h) {
+        // The gift is relatively wider: the height binds.
+        if (h < giftH) {
+            return { toPixels(w * (giftH / h)), nGiftHeight };
+        }
+        return { toPixels(w / (h / giftH)), nGiftHeight };
+    }
+    if (w < giftW) {
+        return { nGiftWidth, toPixels(h * (giftW / w)) };
+    }
+    return { nGiftWidth, toPixels(h / (w / giftW)) };
+}
+
+CPictureSize ShrinkToFit(int nPictureWidth, int nPictureHeight, int nMaxWidth, int nMaxHeight)
+{
+    if (nPictureWidth <= nMaxWidth && nPictureHeight <= nMaxHeight) {
+        return { nPictureWidth, nPictureHeight };
+    }
+    if (nPictureWidth <= 0 || nPictureHeight <= 0 || nMaxWidth <= 0 || nMaxHeight <= 0) {
+        return { std::max(1, nMaxWidth), std::max(1, nMaxHeight) };
+    }
+    const double w = nPictureWidth;
+    const double h = nPictureHeight;
+    const double maxW = nMaxWidth;
+    const double maxH = nMaxHeight;
+    if (maxW / maxH > w / h) {
+        return { toPixels(w / (h / maxH)), nMaxHeight };
+    }
+    return { nMaxWidth, toPixels(h / (w / maxW)) };
+}
+
+std::string ConvertPictureToJpeg(
+    const CPictureContext& context, const std::string& strSource, int nNumber, int nPlacement, int bForce)
+{
+    const std::filesystem::path temp = context.appDir / "Temp";
+    const std::filesystem::path output = nPlacement == kButtonPlacement
+        ? temp / "generate_button.jpg"
+        : temp / (std::to_string(nNumber) + ".jpg");
+
+    std::error_code error;
+    if (std::filesystem::exists(output, error)) {
+        if (bForce == 0) {
+            return output.string();
+        }
+        // Gone before anything else happens, so that a failed preparation never leaves the previous
+        // picture behind for a later call without force to pick up.
+        std::filesystem::remove(output, error);
+    }
+
+    const auto source = findSource(strSource);
+    if (!source) {
+        return {};
+    }
+    const auto bytes = imaging::readPictureFile(*source);
+    if (!bytes) {
+        return {};
+    }
+    const auto pictureSize = imaging::Picture::probe(*bytes);
+    if (!pictureSize) {
+        return {};
+    }
+    const imaging::Size gift { std::max(1, context.nWidth), std::max(1, context.nHeight) };
+    const auto target = preparedSize(*pictureSize, nPlacement, gift);
+    auto picture = imaging::Picture::decode(*bytes, decodeOptionsFor(*pictureSize, target));
+    if (!picture) {
+        return {};
+    }
+    try {
+        if (target) {
+            picture->scaled(*target).saveJpeg(output, context.nQuality);
+        } else {
+            picture->saveJpeg(output, context.nQuality);
+        }
+    } catch (const imaging::Error&) {
+        return {};
+    }
+    return output.string();
+}
+
+CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, int nMaxHeight)
+{
+    CAlbumPicture result { strSource, 0, 0 };
+    const auto source = findSource(strSource);
+    if (!source) {
+        return result;
+    }
+    const auto bytes = imaging::readPictureFile(*source);
+    if (!bytes) {
+        return result;
+    }
+    const auto pictureSize = imaging::Picture::probe(*bytes);
+    if (!pictureSize) {
+        return result;
+    }
+    const CPictureSize fitted = ShrinkToFit(pictureSize->width, pictureSize->height, nMaxWidth, nMaxHeight);
+    const bool shrink = pictureSize->width > nMaxWidth || pictureSize->height > nMaxHeight;
+    const std::optional<imaging::Size> target =
+        shrink ? std::optional<imaging::Size>(imaging::Size { fitted.nWidth, fitted.nHeight }) : std::nullopt;
+    auto picture = imaging::Picture::decode(*bytes, decodeOptionsFor(*pictureSize, target));
+    if (!picture) {
+        return result;
+    }
+    result.nWidth = fitted.nWidth;
+    result.nHeight = fitted.nHeight;
+    const std::string output = strSource + ".jpg";
+    try {
+        if (target) {
+            picture->scaled(*target).saveJpeg(output, kAlbumQuality);
+        } else {
+            picture->saveJpeg(output, kAlbumQuality);
+        }
+    } catch (const imaging::Error&) {
+        return result;
+    }
+    result.strPath = output;
+    return result;
+}

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Turns the user's pictures into baseline JPEG files the movie writer embeds.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// What picture preparation needs of the application and the project settings.
+struct CPictureContext {
+    std::filesystem::path appDir; // installation folder; outputs go to its Temp folder
+    int nWidth = 640; // gift size in pixels
+    int nHeight = 480;
+    int nQuality = 70; // JPEG quality 0 to 100
+};
+
+struct CPictureSize {
+    int nWidth = 0;
+    int nHeight = 0;
+
+    friend bool operator==(const CPictureSize&, const CPictureSize&) = default;
+};
+
+// The album's JPEG copy and the size it was given.
+struct CAlbumPicture {
+    std::string strPath; // the copy, or the source itself when no copy could be written
+    int nWidth = 0; // fitted size; 0 by 0 when the source could not be decoded
+    int nHeight = 0;
+};
+
+// Placement code of the project's button picture (not a card placement).
+inline constexpr int kButtonPlacement = -1;
+
+// Prepares a card background (nNumber = the card's position) or, for placement -1, the button
+// picture: "<appDir>/Temp/<nNumber>.jpg" or "<appDir>/Temp/generate_button.jpg". With bForce 0 an
+// existing output is returned without opening the source. The source is looked up without regard to
+// letter case. Returns the output path, or "" when no JPEG could be written.
+[[nodiscard]] std::string ConvertPictureToJpeg(
+    const CPictureContext& context, const std::string& strSource, int nNumber, int nPlacement, int bForce);
+
+// Enlarges or reduces w by h, ratio kept, until one side equals the gift's and the other fits.
+[[nodiscard]] CPictureSize FitKeepingRatio(
+    int nPictureWidth, int nPictureHeight, int nGiftWidth, int nGiftHeight);
+
+// Reduces w by h, ratio kept, to fit within the box; smaller pictures keep their size.
+[[nodiscard]] CPictureSize ShrinkToFit(int nPictureWidth, int nPictureHeight, int nMaxWidth, int nMaxHeight);
+
+// Writes "<source>.jpg" at quality 100, shrunk to fit the box when larger.
+[[nodiscard]] CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, int nMaxHeight);
