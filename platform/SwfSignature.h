@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+// True when the bytes start like a Flash movie ("FWS", "CWS" or "ZWS", a version byte and a
+// length field); used to refuse other files before they reach the player.
+[[nodiscard]] bool LooksLikeSwf(const QByteArray& data);

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/RufflePlayer.h"
+#include "platform/InstallDir.h"
+#include "tests/platform/TestMovies.h"
+#include "tests/platform/TestSupport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+
+namespace {
+
+class RufflePlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_player.resize(200, 200);
+        m_player.show();
+    }
+
+    QString Write(const QString& strName, const std::vector<uint8_t>& bytes)
+    {
+        const QString strPath = m_dir.filePath(strName);
+        WriteFile(strPath, bytes);
+        return strPath;
+    }
+
+    QColor Centre() { return m_player.GrabFrame().pixelColor(100, 100); }
+
+    bool ShowsColour(QColor colour)
+    {
+        return WaitUntil([&] { return Near(Centre(), colour); });
+    }
+
+    QTemporaryDir m_dir;
+    CRufflePlayer m_player { nullptr, GetRuffleDir(StagedHome()) };
+};
+
+TEST_F(RufflePlayerTest, ShowsAMovieAndReplacesItWithTheNextOne)
+{
+    QSignalSpy shown(&m_player, &CFlashPlayerWidget::MovieShown);
+    QSignalSpy failed(&m_player, &CFlashPlayerWidget::LoadFailed);
+    const QString strRed = Write(QStringLiteral("red.swf"), testmovies::SolidMovie({ 255, 0, 0 }, 200, 200));
+    ASSERT_TRUE(m_player.LoadMovie(0, strRed));
+    // The player reads the file at once: the caller deletes it right after the call.
+    QFile::remove(strRed);
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 1; }));
+    EXPECT_TRUE(ShowsColour(Qt::red));
+
+    const QString strGreen =
+        Write(QStringLiteral("green.swf"), testmovies::SolidMovie({ 0, 255, 0 }, 200, 200));
+    ASSERT_TRUE(m_player.LoadMovie(0, strGreen));
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 2; }));
+    EXPECT_TRUE(ShowsColour(Qt::green));
+    EXPECT_EQ(failed.count(), 0);
+}
+
+TEST_F(RufflePlayerTest, AClickOnTheButtonReachesTheMovie)
+{
+    QSignalSpy shown(&m_player, &CFlashPlayerWidget::MovieShown);
+    ASSERT_TRUE(
+        m_player.LoadMovie(0, Write(QStringLiteral("button.swf"), testmovies::ButtonMovie(200, 200))));
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 1; }));
+    ASSERT_TRUE(ShowsColour(Qt::red)); // the button, over a blue frame
+    EXPECT_TRUE(Near(m_player.GrabFrame().pixelColor(10, 10), Qt::blue));
+
+    QWidget* pTarget = m_player.View()->focusProxy();
+    ASSERT_NE(pTarget, nullptr);
+    const bool bGreen = WaitUntil(
+        [&] {
+            QTest::mouseMove(pTarget, QPoint(100, 100));
+            QTest::mouseClick(pTarget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+            return Near(Centre(), Qt::green);
+        },
+        30000);
+    EXPECT_TRUE(bGreen);
+}
+
+TEST_F(RufflePlayerTest, RefusesWhatIsNotAMovie)
+{
+    QSignalSpy failed(&m_player, &CFlashPlayerWidget::LoadFailed);
+    EXPECT_FALSE(m_player.LoadMovie(0, m_dir.filePath(QStringLiteral("missing.swf"))));
+    EXPECT_FALSE(
+        m_player.LoadMovie(0, Write(QStringLiteral("text.swf"), { 'h', 'e', 'l', 'l', 'o', '!', '!', '!' })));
+    EXPECT_FALSE(m_player.LoadMovie(
+        1, Write(QStringLiteral("layer.swf"), testmovies::SolidMovie({ 0, 0, 0 }, 10, 10))));
+    EXPECT_EQ(failed.count(), 3);
+}
+
+TEST(RufflePlayerSetup, AMissingInstallationReportsTheLoadAsFailed)
+{
+    QTemporaryDir empty;
+    CRufflePlayer player(nullptr, empty.path());
+    QSignalSpy failed(&player, &CFlashPlayerWidget::LoadFailed);
+    const QString strPath = empty.filePath(QStringLiteral("m.swf"));
+    WriteFile(strPath, testmovies::SolidMovie({ 0, 0, 0 }, 10, 10));
+    EXPECT_FALSE(player.LoadMovie(0, strPath));
+    EXPECT_EQ(failed.count(), 1);
+}
+
+} // namespace
