@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "swf/read/PrebuiltClip.h"
+
+#include "swf/ByteReader.h"
+#include "swf/ByteWriter.h"
+#include "swf/read/IdFields.h"
+#include "swf/read/Records.h"
+#include "swf/read/SwfFile.h"
+
+#include <unordered_map>
+
+namespace swf {
+
+namespace {
+
+enum class Role { Definition, Timeline, Drop, Refuse };
+
+// FileAttributes flag telling that the movie's scripts are ActionScript 3.
+constexpr uint8_t kActionScript3Flag = 0x08;
+
+Role roleOf(TagCode code)
+{
+    switch (code) {
+    case TagCode::ShowFrame:
+    case TagCode::PlaceObject:
+    case TagCode::PlaceObject2:
+    case TagCode::PlaceObject3:
+    case TagCode::RemoveObject:
+    case TagCode::RemoveObject2:
+    case TagCode::DoAction:
+    case TagCode::DoInitAction:
+    case TagCode::FrameLabel:
+    case TagCode::StartSound:
+    case TagCode::SoundStreamHead:
+    case TagCode::SoundStreamHead2:
+    case TagCode::SoundStreamBlock:
+    case TagCode::VideoFrame:
+        return Role::Timeline;
+    // Authoring and player hints of the file itself, meaningless inside another movie. The
+    // background colour belongs to the host; binary data is reachable only from ActionScript 3.
+    case TagCode::FileAttributes:
+    case TagCode::Metadata:
+    case TagCode::ProductInfo:
+    case TagCode::EnableDebugger:
+    case TagCode::EnableDebugger2:
+    case TagCode::DebugID:
+    case TagCode::ScriptLimits:
+    case TagCode::SetTabIndex:
+    case TagCode::SetBackgroundColor:
+    case TagCode::Protect:
+    case TagCode::EnableTelemetry:
+    case TagCode::DefineSceneAndFrameLabelData:
+    case TagCode::DefineBinaryData:
+        return Role::Drop;
+    case TagCode::DoABC:
+    case TagCode::SymbolClass:
+    case TagCode::StartSound2:
+        return Role::Refuse;
+    default:
+        return idFieldsKnown(static_cast<uint16_t>(code)) ? Role::Definition : Role::Refuse;
+    }
+}
+
+std::string describe(uint16_t code)
+{
+    return std::string(tagName(code)) + " (tag " + std::to_string(code) + ")";
+}
+
+} // namespace
+
+std::shared_ptr<PrebuiltClip> PrebuiltClip::fromFile(const std::filesystem::path& path)
+{
+    const auto bytes = readFileBytes(path.string());
+    try {
+        return fromBytes(bytes);
+    } catch (const ParseError& e) {
+        throw ParseError(path.string() + ": " + e.what());
+    }
+}
+
+std::shared_ptr<PrebuiltClip> PrebuiltClip::fromBytes(std::span<const uint8_t> file)
+{
+    const auto movie = uncompressedMovie(file);
+    std::shared_ptr<PrebuiltClip> clip(new PrebuiltClip());
+    clip->m_version = movie[3];
+    ByteReader header(movie, "movie header");
+    header.skip(8);
+    (void)rec::readBounds(header);
+    (void)header.u16();
+    const uint16_t declaredFrames = header.u16();
+    const auto tags = readTagStream(std::span<const uint8_t>(movie).subspan(header.pos()), "movie");
+
+    std::vector<uint8_t> jpegTables;
+    uint16_t shownFrames = 0;
+    bool openFrame = false;
+    for (const auto& t : tags) {
+        const auto code = static_cast<TagCode>(t.code);
+        if (code == TagCode::FileAttributes && !t.body.empty() && (t.body[0] & kActionScript3Flag)) {
+            throw ParseError(
+                "movie: ActionScript 3 content (FileAttributes) cannot play in a version 6 movie");
+        }
+        if (t.code == 72) {
+            throw ParseError(
+                "movie: ActionScript 3 content (" + describe(t.code) + ") cannot play in a version 6 movie");
+        }
+        const Role role = roleOf(code);
+        if (role == Role::Refuse) {
+            if (code == TagCode::DoABC || code == TagCode::SymbolClass || code == TagCode::StartSound2) {
+                throw ParseError("movie: ActionScript 3 content (" + describe(t.code) +
+                    ") cannot play in a version 6 movie");
+            }
+            throw ParseError(
+                "movie: unknown tag " + describe(t.code) + " at offset " + std::to_string(t.offset));
+        }
+        if (role == Role::Drop) {
+            continue;
+        }
+        if (code == TagCode::JPEGTables) {
+            // Tables shared by DefineBits; folded into each of them below, since a host movie has
+            // room for one table only and may carry several clips.
+            jpegTables.assign(t.body.begin(), t.body.end());
+            continue;
+        }
+        Part part;
+        try {
+            part.idOffsets = characterIdOffsets(t.code, t.body, clip->m_version);
+        } catch (const ParseError& e) {
+            throw ParseError(
+                "movie: " + describe(t.code) + " at offset " + std::to_string(t.offset) + ": " + e.what());
+        }
+        if (code == TagCode::DefineBits) {
+            std::vector<uint8_t> body(t.body.begin(), t.body.begin() + 2);
+            body.insert(body.end(), jpegTables.begin(), jpegTables.end());
+            body.insert(body.end(), t.body.begin() + 2, t.body.end());
+            part.tag = Tag(TagCode::DefineBitsJPEG2, std::move(body));
+        } else {
+            part.tag = Tag(t.code, std::vector<uint8_t>(t.body.begin(), t.body.end()));
+        }
+        if (role == Role::Timeline) {
+            if (code == TagCode::ShowFrame) {
+                ++shownFrames;
+                openFrame = false;
+            } else {
+                openFrame = true;
+            }
+            clip->m_timeline.push_back(std::move(part));
+        } else {
+            clip->m_definitions.push_back(std::move(part));
+        }
+    }
+    if (openFrame) {
+        // Timeline tags after the last ShowFrame would never be shown inside a sprite.
+        clip->m_timeline.push_back(Part { Tag(TagCode::ShowFrame, {}), {} });
+        ++shownFrames;
+    }
+    clip->m_frameCount = declaredFrames != 0 ? declaredFrames : shownFrames;
+    return clip;
+}
+
+uint16_t PrebuiltClip::defineIn(DefinitionContext& context) const
+{
+    std::unordered_map<uint16_t, uint16_t> ids;
+    const auto renumber = [&](const Part& part) {
+        Tag tag = part.tag;
+        for (const size_t offset : part.idOffsets) {
+            const uint16_t old = static_cast<uint16_t>(tag.body[offset] | (tag.body[offset + 1] << 8));
+            auto it = ids.find(old);
+            if (it == ids.end()) {
+                it = ids.emplace(old, context.allocateId()).first;
+            }
+            tag.body[offset] = static_cast<uint8_t>(it->second);
+            tag.body[offset + 1] = static_cast<uint8_t>(it->second >> 8);
+        }
+        return tag;
+    };
+    for (const auto& part : m_definitions) {
+        context.emit(renumber(part));
+    }
+    const uint16_t spriteId = context.allocateId();
+    ByteWriter sprite;
+    sprite.u16(spriteId);
+    sprite.u16(m_frameCount);
+    for (const auto& part : m_timeline) {
+        writeTag(sprite, renumber(part));
+    }
+    writeTag(sprite, Tag(TagCode::End, {}));
+    context.emit(Tag(TagCode::DefineSprite, sprite.take()));
+    return spriteId;
+}
+
+} // namespace swf

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "swf/Character.h"
+#include "swf/Tag.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace swf {
+
+// A whole Flash file (FWS or CWS, any version) as one character of another movie. Its definitions
+// go into the host movie with every character id renumbered past the host's ids, and its timeline
+// becomes a DefineSprite with the file's frame count, so the clip is placed like any character:
+// `movie.add(PrebuiltClip::fromFile(path))`.
+//
+// Loading refuses, with swf::ParseError naming the tag, what cannot play inside a version 6 movie
+// (ActionScript 3 content) and whatever cannot be parsed; authoring and metadata tags are dropped.
+// Everything is checked at load time, so a clip that loaded always serialises.
+class PrebuiltClip : public Character {
+public:
+    [[nodiscard]] static std::shared_ptr<PrebuiltClip> fromFile(const std::filesystem::path& path);
+    [[nodiscard]] static std::shared_ptr<PrebuiltClip> fromBytes(std::span<const uint8_t> file);
+
+    // Frames of the clip's own timeline (the sprite's frame count).
+    [[nodiscard]] uint16_t frameCount() const { return m_frameCount; }
+    // Version byte of the loaded file.
+    [[nodiscard]] uint8_t fileVersion() const { return m_version; }
+    // Tags kept, definitions and timeline together (for tests and diagnostics).
+    [[nodiscard]] size_t definitionCount() const { return m_definitions.size(); }
+    [[nodiscard]] size_t timelineTagCount() const { return m_timeline.size(); }
+
+    uint16_t defineIn(DefinitionContext& context) const override;
+
+    // A tag with the offsets of its character ids, ready to be renumbered.
+    struct Part {
+        Tag tag;
+        std::vector<size_t> idOffsets;
+    };
+
+private:
+    PrebuiltClip() = default;
+
+    std::vector<Part> m_definitions;
+    std::vector<Part> m_timeline;
+    uint16_t m_frameCount = 0;
+    uint8_t m_version = 0;
+};
+
+} // namespace swf
