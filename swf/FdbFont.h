@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "swf/Character.h"
+#include "swf/FdbFontData.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <span>
+#include <string_view>
+#include <utility>
+
+namespace swf {
+
+// An FDB font embedded in a movie as one DefineFont2 per movie, holding only the glyphs that the
+// texts of that movie use (sorted by code). Kerning is applied by the texts, so the embedded font
+// carries no kerning pairs. A font may serve several movies.
+class FdbFont : public Character {
+public:
+    explicit FdbFont(FdbFontData data);
+    // Throws swf::ParseError for a damaged file.
+    [[nodiscard]] static std::shared_ptr<FdbFont> fromBytes(std::span<const uint8_t> data);
+    // Throws swf::Error when the file cannot be read.
+    [[nodiscard]] static std::shared_ptr<FdbFont> fromFile(const std::filesystem::path& path);
+
+    [[nodiscard]] const FdbFontData& data() const { return m_data; }
+    [[nodiscard]] const std::string& name() const { return m_data.name; }
+    // Index of the glyph for a character code, if the font has one.
+    [[nodiscard]] std::optional<size_t> findGlyph(uint32_t code) const;
+    // The kerning adjustment between two character codes, 0 when there is none.
+    [[nodiscard]] int kerning(uint32_t left, uint32_t right) const;
+    // Advance of a UTF-8 string in font units: the glyph advances plus the kerning of adjacent
+    // pairs; a code without a glyph adds nothing.
+    [[nodiscard]] int64_t stringAdvance(std::string_view utf8) const;
+
+    // For texts while a movie is serialised: marks glyphs as used by the movie, and (in an atEnd
+    // task, once every text has marked its glyphs) maps a glyph to its index in the movie's subset.
+    void useGlyph(DefinitionContext& context, size_t glyph) const;
+    [[nodiscard]] size_t subsetIndex(DefinitionContext& context, size_t glyph) const;
+    [[nodiscard]] size_t subsetSize(DefinitionContext& context) const;
+
+    uint16_t defineIn(DefinitionContext& context) const override;
+
+private:
+    struct Usage {
+        std::set<size_t> glyphs;
+    };
+
+    FdbFontData m_data;
+    std::map<std::pair<uint32_t, uint32_t>, int> m_kerning;
+};
+
+} // namespace swf

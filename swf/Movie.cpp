@@ -1,0 +1,453 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "swf/Movie.h"
+
+#include "swf/ByteWriter.h"
+#include "swf/Error.h"
+#include "swf/Matrix.h"
+#include "swf/MovieState.h"
+#include "swf/Rect.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <system_error>
+
+namespace swf {
+
+namespace detail {
+
+FrameEvent& MovieState::openEventOf(size_t index)
+{
+    ItemState& item = items.at(index);
+    if (!item.openEvent) {
+        FrameEvent event;
+        event.kind = FrameEvent::Kind::Modify;
+        event.item = index;
+        current.push_back(std::move(event));
+        item.openEvent = current.size() - 1;
+    }
+    return current.at(*item.openEvent);
+}
+
+void MovieState::moveItem(size_t index, int32_t x, int32_t y)
+{
+    if (items.at(index).removed) {
+        return;
+    }
+    FrameEvent& event = openEventOf(index);
+    event.hasMatrix = true;
+    event.x = x;
+    event.y = y;
+}
+
+void MovieState::transformItem(size_t index, const ColorTransform& transform)
+{
+    if (items.at(index).removed) {
+        return;
+    }
+    openEventOf(index).colorTransform = transform;
+}
+
+void MovieState::removeItem(size_t index)
+{
+    ItemState& item = items.at(index);
+    if (item.removed) {
+        return;
+    }
+    item.removed = true;
+    item.openEvent.reset();
+    FrameEvent event;
+    event.kind = FrameEvent::Kind::Remove;
+    event.item = index;
+    current.push_back(std::move(event));
+}
+
+} // namespace detail
+
+namespace {
+
+// The most frames the UI16 frame count of the header can hold.
+constexpr size_t kMaxFrames = 65535;
+
+// Serialises one movie: gives ids, defines characters once, collects the tags in order.
+class Serializer final : public DefinitionContext {
+public:
+    explicit Serializer(int version)
+        : m_version(version)
+    {
+    }
+
+    uint16_t allocateId() override
+    {
+        if (m_nextId == 0) {
+            throw Error("movie: more than 65535 characters");
+        }
+        return m_nextId++;
+    }
+
+    uint16_t define(const Character& character) override
+    {
+        if (auto it = m_ids.find(&character); it != m_ids.end()) {
+            return it->second;
+        }
+        if (!m_inProgress.insert(&character).second) {
+            throw Error("movie: a character depends on itself");
+        }
+        const uint16_t id = character.defineIn(*this);
+        m_inProgress.erase(&character);
+        m_ids.emplace(&character, id);
+        return id;
+    }
+
+    void emit(Tag tag) override { m_tags.push_back(std::move(tag)); }
+
+    size_t reserve() override
+    {
+        m_tags.emplace_back();
+        m_reserved.insert(m_tags.size() - 1);
+        return m_tags.size() - 1;
+    }
+
+    void fill(size_t slot, Tag tag) override
+    {
+        if (m_reserved.erase(slot) == 0) {
+            throw Error("movie: filling a tag place that was not reserved");
+        }
+        m_tags.at(slot) = std::move(tag);
+    }
+
+    void atEnd(std::function<void()> task) override { m_tasks.push_back(std::move(task)); }
+
+    [[nodiscard]] int version() const override { return m_version; }
+
+    void finish()
+    {
+        // Tasks may register further tasks; run until none is left.
+        for (size_t i = 0; i < m_tasks.size(); ++i) {
+            auto task = std::move(m_tasks[i]);
+            task();
+        }
+        if (!m_reserved.empty()) {
+            throw Error("movie: a character left a reserved tag unfilled");
+        }
+    }
+
+    [[nodiscard]] const std::vector<Tag>& tags() const { return m_tags; }
+
+protected:
+    std::shared_ptr<void>& stateSlot(const Character& character) override { return m_states[&character]; }
+
+private:
+    int m_version;
+    uint16_t m_nextId = 1;
+    std::vector<Tag> m_tags;
+    std::set<size_t> m_reserved;
+    std::map<const Character*, uint16_t> m_ids;
+    std::set<const Character*> m_inProgress;
+    std::map<const Character*, std::shared_ptr<void>> m_states;
+    std::vector<std::function<void()>> m_tasks;
+};
+
+Tag placeTag(const detail::FrameEvent& event, uint16_t depth, std::optional<uint16_t> id)
+{
+    ByteWriter w;
+    uint8_t flags = 0;
+    if (id) {
+        flags |= 0x02 | 0x04; // a new placement always carries its matrix
+    } else {
+        flags |= 0x01;
+        if (event.hasMatrix) {
+            flags |= 0x04;
+        }
+    }
+    if (event.colorTransform) {
+        flags |= 0x08;
+    }
+    w.u8(flags);
+    w.u16(depth);
+    if (id) {
+        w.u16(*id);
+    }
+    if ((flags & 0x04) != 0) {
+        Matrix m;
+        m.translateX = event.x;
+        m.translateY = event.y;
+        writeMatrix(w, m);
+    }
+    if (event.colorTransform) {
+        writeColorTransform(w, *event.colorTransform);
+    }
+    return Tag(TagCode::PlaceObject2, w.take());
+}
+
+void writeEvent(Serializer& out, const detail::MovieState& state, const detail::FrameEvent& event)
+{
+    using Kind = detail::FrameEvent::Kind;
+    switch (event.kind) {
+    case Kind::Place: {
+        const detail::ItemState& item = state.items.at(event.item);
+        const uint16_t id = out.define(*item.character);
+        out.emit(placeTag(event, item.depth, id));
+        break;
+    }
+    case Kind::Modify:
+        if (event.hasMatrix || event.colorTransform) {
+            out.emit(placeTag(event, state.items.at(event.item).depth, std::nullopt));
+        }
+        break;
+    case Kind::Remove: {
+        ByteWriter w;
+        w.u16(state.items.at(event.item).depth);
+        out.emit(Tag(TagCode::RemoveObject2, w.take()));
+        break;
+    }
+    case Kind::Action:
+    case Kind::Raw:
+        out.emit(event.tag);
+        break;
+    case Kind::Factory:
+        out.emit(event.factory(out));
+        break;
+    }
+}
+
+void writeFrame(
+    Serializer& out, const detail::MovieState& state, const std::vector<detail::FrameEvent>& frame)
+{
+    for (const auto& event : frame) {
+        writeEvent(out, state, event);
+    }
+    out.emit(Tag(TagCode::ShowFrame, {}));
+}
+
+} // namespace
+
+Movie::Movie(int version)
+    : m_state(std::make_shared<detail::MovieState>())
+{
+    if (version < 1 || version > 255) {
+        throw Error("movie: version " + std::to_string(version) + " is out of range");
+    }
+    m_state->version = version;
+}
+
+Movie::Movie(Movie&&) noexcept = default;
+Movie& Movie::operator=(Movie&&) noexcept = default;
+Movie::~Movie() = default;
+
+void Movie::setDimension(float width, float height)
+{
+    m_state->width = width;
+    m_state->height = height;
+}
+
+void Movie::setRate(float rate)
+{
+    m_state->rate = rate;
+}
+
+void Movie::setBackground(uint8_t red, uint8_t green, uint8_t blue)
+{
+    m_state->background[0] = red;
+    m_state->background[1] = green;
+    m_state->background[2] = blue;
+}
+
+int Movie::version() const
+{
+    return m_state->version;
+}
+float Movie::width() const
+{
+    return m_state->width;
+}
+float Movie::height() const
+{
+    return m_state->height;
+}
+float Movie::rate() const
+{
+    return m_state->rate;
+}
+int Movie::frameCount() const
+{
+    return static_cast<int>(m_state->frames.size());
+}
+
+DisplayItem Movie::add(CharacterPtr character)
+{
+    if (!character) {
+        throw Error("movie: adding an empty character");
+    }
+    if (m_state->items.size() >= 65535) {
+        throw Error("movie: no depth left for another display item");
+    }
+    detail::ItemState item;
+    item.depth = static_cast<uint16_t>(m_state->items.size() + 1);
+    item.character = std::move(character);
+    detail::FrameEvent event;
+    event.kind = detail::FrameEvent::Kind::Place;
+    event.item = m_state->items.size();
+    m_state->current.push_back(std::move(event));
+    item.openEvent = m_state->current.size() - 1;
+    m_state->items.push_back(std::move(item));
+    return DisplayItem(m_state, m_state->items.size() - 1);
+}
+
+void Movie::add(const ActionBlock& block)
+{
+    detail::FrameEvent event;
+    event.kind = detail::FrameEvent::Kind::Action;
+    event.tag = Tag(TagCode::DoAction, block.bytes());
+    m_state->current.push_back(std::move(event));
+}
+
+void Movie::addAction(std::vector<uint8_t> actionBytes)
+{
+    add(ActionBlock(std::move(actionBytes)));
+}
+
+void Movie::addTag(Tag tag)
+{
+    detail::FrameEvent event;
+    event.kind = detail::FrameEvent::Kind::Raw;
+    event.tag = std::move(tag);
+    m_state->current.push_back(std::move(event));
+}
+
+void Movie::addTag(TagFactory factory)
+{
+    if (!factory) {
+        throw Error("movie: adding an empty tag factory");
+    }
+    detail::FrameEvent event;
+    event.kind = detail::FrameEvent::Kind::Factory;
+    event.factory = std::move(factory);
+    m_state->current.push_back(std::move(event));
+}
+
+void Movie::nextFrame()
+{
+    if (m_state->frames.size() >= kMaxFrames) {
+        throw Error("movie: more than 65535 frames");
+    }
+    m_state->frames.push_back(std::move(m_state->current));
+    m_state->current.clear();
+    for (auto& item : m_state->items) {
+        item.openEvent.reset();
+    }
+}
+
+void Movie::remove(const DisplayItem& item)
+{
+    if (item.m_state == m_state) {
+        m_state->removeItem(item.m_index);
+    }
+}
+
+std::vector<uint8_t> Movie::toBytes(int compressionLevel) const
+{
+    if (compressionLevel < -1 || compressionLevel > 9) {
+        throw Error("movie: compression level " + std::to_string(compressionLevel) + " is not -1 to 9");
+    }
+    const detail::MovieState& state = *m_state;
+    Serializer out(state.version);
+    out.emit(
+        Tag(TagCode::SetBackgroundColor, { state.background[0], state.background[1], state.background[2] }));
+    for (const auto& frame : state.frames) {
+        writeFrame(out, state, frame);
+    }
+    size_t frameCount = state.frames.size();
+    const bool openFrameShows = std::any_of(state.current.begin(), state.current.end(),
+        [](const auto& e) { return e.kind != detail::FrameEvent::Kind::Remove; });
+    if (openFrameShows || frameCount == 0) {
+        if (frameCount >= kMaxFrames) {
+            throw Error("movie: more than 65535 frames");
+        }
+        std::vector<detail::FrameEvent> shown;
+        std::copy_if(state.current.begin(), state.current.end(), std::back_inserter(shown),
+            [](const auto& e) { return e.kind != detail::FrameEvent::Kind::Remove; });
+        writeFrame(out, state, shown);
+        ++frameCount;
+    }
+    out.finish();
+
+    ByteWriter body;
+    writeRect(body, Rect { 0, toTwips(state.width), 0, toTwips(state.height) });
+    const double rate = std::floor(static_cast<double>(state.rate) * 256.0);
+    const auto rateField = static_cast<int64_t>(std::isfinite(rate) ? rate : 0.0);
+    body.u16(static_cast<uint16_t>(static_cast<uint64_t>(rateField) & 0xffffU));
+    body.u16(static_cast<uint16_t>(frameCount));
+    for (const Tag& tag : out.tags()) {
+        writeTag(body, tag);
+    }
+    writeTag(body, Tag(TagCode::End, {}));
+    std::vector<uint8_t> rest = body.take();
+
+    const uint64_t fileLength = 8 + static_cast<uint64_t>(rest.size());
+    if (fileLength > 0xffffffffULL) {
+        throw Error("movie: longer than 4 GiB");
+    }
+    ByteWriter file;
+    file.u8(compressionLevel < 0 ? 'F' : 'C');
+    file.u8('W');
+    file.u8('S');
+    file.u8(static_cast<uint8_t>(state.version));
+    file.u32(static_cast<uint32_t>(fileLength));
+    if (compressionLevel < 0) {
+        file.bytes(rest);
+        return file.take();
+    }
+    uLongf packedLength = compressBound(static_cast<uLong>(rest.size()));
+    std::vector<uint8_t> packed(packedLength);
+    if (compress2(packed.data(), &packedLength, rest.data(), static_cast<uLong>(rest.size()),
+            compressionLevel) != Z_OK) {
+        throw Error("movie: zlib compression failed");
+    }
+    packed.resize(packedLength);
+    file.bytes(packed);
+    return file.take();
+}
+
+void Movie::write(std::ostream& out, int compressionLevel) const
+{
+    const std::vector<uint8_t> bytes = toBytes(compressionLevel);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw Error("movie: writing the movie to the stream failed");
+    }
+}
+
+void Movie::write(const std::filesystem::path& path, int compressionLevel) const
+{
+    const std::vector<uint8_t> bytes = toBytes(compressionLevel);
+    std::filesystem::path temporary = path;
+    temporary += ".part";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            throw Error("movie: cannot create " + temporary.string());
+        }
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+        if (!file) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw Error("movie: cannot write " + temporary.string());
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw Error("movie: cannot replace " + path.string() + ": " + error.message());
+    }
+}
+
+} // namespace swf
