@@ -82,12 +82,13 @@ const STEPS = {
         form: '{"expectNotPixel": [x, y], "rgb": "#RRGGBB", "tolerance": 24}',
     },
     expectDrawn: {
-        keys: ["background", "tolerance", "minPixels", "timeout"],
+        keys: ["background", "tolerance", "minPixels", "maxPixels", "timeout"],
         check: (s) => isBox(s.expectDrawn) && s.expectDrawn[2] > 0 && s.expectDrawn[3] > 0 &&
             isColour(s.background) && isTimeout(s.timeout) &&
-            (s.minPixels === undefined || (Number.isInteger(s.minPixels) && s.minPixels > 0)) &&
+            (s.minPixels === undefined || (Number.isInteger(s.minPixels) && s.minPixels >= 0)) &&
+            (s.maxPixels === undefined || (Number.isInteger(s.maxPixels) && s.maxPixels >= (s.minPixels ?? 0))) &&
             (s.tolerance === undefined || (Number.isFinite(s.tolerance) && s.tolerance >= 0)),
-        form: '{"expectDrawn": [x, y, width, height], "background": "#RRGGBB", "minPixels": n}',
+        form: '{"expectDrawn": [x, y, width, height], "background": "#RRGGBB", "minPixels": n, "maxPixels": n}',
     },
     expectOpened: {
         keys: ["timeout"],
@@ -241,14 +242,17 @@ async function runStep(step, harness, { timeout, artifactDir }) {
         }
         case "expectDrawn": {
             const background = parseColour(step.background);
-            const min = step.minPixels ?? 1;
+            // With only maxPixels given, the box is to be (nearly) empty.
+            const min = step.minPixels ?? (step.maxPixels === undefined ? 1 : 0);
+            const max = step.maxPixels ?? Infinity;
             let count = 0;
             const ok = await harness.poll(async () => {
                 count = countDrawn(await harness.capture(), step.expectDrawn, background, tolerance);
-                return count >= min;
+                return count >= min && count <= max;
             }, wait);
             if (!ok) {
-                throw new Error(`${count} pixel(s) of the box differ from ${formatColour(background)} ± ${tolerance}; expected at least ${min}`);
+                const range = max === Infinity ? `at least ${min}` : `${min} to ${max}`;
+                throw new Error(`${count} pixel(s) of the box differ from ${formatColour(background)} ± ${tolerance}; expected ${range}`);
             }
             return;
         }

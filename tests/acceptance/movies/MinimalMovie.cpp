@@ -11,6 +11,7 @@
 // All movies are SWF 6, 200 x 150 pixels, background #2040C0. The rectangle covers (40,30)-(120,80).
 #include "swf/ByteWriter.h"
 #include "swf/Tag.h"
+#include "tests/acceptance/movies/HandActions.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+using acceptance::HandActions;
 
 constexpr int kTwips = 20;
 constexpr int kStageWidth = 200;
@@ -128,53 +131,7 @@ swf::Tag place(uint16_t depth, uint16_t id, int x, int y)
     return { swf::TagCode::PlaceObject2, out.take() };
 }
 
-// A block of actions under assembly; end() appends the End action.
-class Actions {
-public:
-    Actions& push(std::string_view text)
-    {
-        m_out.u8(0x96);
-        m_out.u16(static_cast<uint16_t>(text.size() + 2));
-        m_out.u8(0); // string
-        m_out.string(text);
-        return *this;
-    }
-    Actions& trace()
-    {
-        m_out.u8(0x26);
-        return *this;
-    }
-    Actions& stop()
-    {
-        m_out.u8(0x07);
-        return *this;
-    }
-    Actions& gotoFrame(uint16_t index)
-    {
-        m_out.u8(0x81);
-        m_out.u16(2);
-        m_out.u16(index);
-        return *this;
-    }
-    // GetURL2 on the pushed URL and window name.
-    Actions& getUrl2()
-    {
-        m_out.u8(0x9A);
-        m_out.u16(1);
-        m_out.u8(0);
-        return *this;
-    }
-    std::vector<uint8_t> end()
-    {
-        m_out.u8(0x00);
-        return m_out.take();
-    }
-
-private:
-    swf::ByteWriter m_out;
-};
-
-swf::Tag doAction(Actions actions)
+swf::Tag doAction(HandActions actions)
 {
     return { swf::TagCode::DoAction, actions.end() };
 }
@@ -233,7 +190,7 @@ std::vector<uint8_t> movie(const std::vector<swf::Tag>& tags, uint16_t rate256, 
 std::vector<uint8_t> basicMovie(uint16_t rate256)
 {
     return movie({ backgroundColour(kBackground), filledRectangle(1, 80, 50, kRectangle), place(1, 1, 40, 30),
-                     doAction(Actions().push("hello from frame 1").trace()), showFrame() },
+                     doAction(HandActions().push("hello from frame 1").trace()), showFrame() },
         rate256, 1);
 }
 
@@ -242,14 +199,14 @@ std::vector<uint8_t> buttonMovie(uint16_t rate256)
     return movie(
         {
             backgroundColour(kBackground),
-            doAction(Actions().push("frame 1").trace().stop()),
+            doAction(HandActions().push("frame 1").trace().stop()),
             filledRectangle(1, 80, 50, kRectangle),
             place(1, 1, 40, 30),
             filledRectangle(2, 60, 30, kButtonFace),
-            button(3, 2, Actions().push("pressed").trace().gotoFrame(1).stop().end()),
+            button(3, 2, HandActions().push("pressed").trace().gotoFrame(1).stop().end()),
             place(2, 3, 20, 100),
             showFrame(),
-            doAction(Actions().push("frame 2").trace().stop()),
+            doAction(HandActions().push("frame 2").trace().stop()),
             filledRectangle(4, 80, 50, kFrameTwo),
             place(3, 4, 40, 30),
             showFrame(),
@@ -263,7 +220,7 @@ std::vector<uint8_t> linksMovie(uint16_t rate256)
         {
             backgroundColour(kBackground),
             doAction(
-                Actions()
+                HandActions()
                     .push("http://gift.invalid/member/emailalert.php?title=Card 1&target=a@b.invalid&trace=")
                     .push("_blank")
                     .getUrl2()
@@ -271,7 +228,7 @@ std::vector<uint8_t> linksMovie(uint16_t rate256)
                     .trace()
                     .stop()),
             filledRectangle(1, 60, 30, kButtonFace),
-            button(2, 1, Actions().push("http://gift.invalid/self.html").push("_self").getUrl2().end()),
+            button(2, 1, HandActions().push("http://gift.invalid/self.html").push("_self").getUrl2().end()),
             place(1, 2, 20, 100),
             showFrame(),
         },
