@@ -1,0 +1,1 @@
+getUrl("http://example.org/", _blank);

@@ -1,0 +1,1 @@
+getUrl("http://example.org/member/emailalert.php?title=Card 1&target=a@b.c&trace="+_root.trace, "_blank");

@@ -1,0 +1,1 @@
+_root.score += 5; _root.trace+="Card 1:[-]Link 1[N]"; if(_root.score>=10){gotoAndStop(4);}else {gotoAndStop(2);}

@@ -1,0 +1,1 @@
+_root.score += 0; _root.trace+="Card 2:[-]Back[N]";  {gotoAndStop(1);}
