@@ -197,4 +197,40 @@ inline std::vector<std::uint8_t> makeWmf(int widthTwips, int heightTwips, std::u
     return bytes;
 }
 
+// A baseline greyscale JPEG of any size, mid-grey, written directly: every 8x8 block is "no change,
+// end of block", with one-symbol Huffman tables, so even a 12000 x 9000 picture is a few hundred KB
+// and needs no memory to make.
+inline std::vector<std::uint8_t> makeFlatJpeg(int width, int height)
+{
+    std::vector<std::uint8_t> out { 0xFF, 0xD8 };
+    const auto segment = [&](std::uint8_t marker, const std::vector<std::uint8_t>& body) {
+        out.push_back(0xFF);
+        out.push_back(marker);
+        out.push_back(static_cast<std::uint8_t>((body.size() + 2) >> 8));
+        out.push_back(static_cast<std::uint8_t>((body.size() + 2) & 0xFF));
+        out.insert(out.end(), body.begin(), body.end());
+    };
+    std::vector<std::uint8_t> quant { 0x00 };
+    quant.resize(65, 1);
+    segment(0xDB, quant);
+    segment(0xC0,
+        { 8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height & 0xFF),
+            static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width & 0xFF), 1, 1, 0x11, 0 });
+    // One code of one bit ("0") in each table: DC difference category 0, and AC end of block.
+    std::vector<std::uint8_t> dc { 0x00, 1 };
+    dc.resize(1 + 16, 0);
+    dc.push_back(0x00);
+    segment(0xC4, dc);
+    std::vector<std::uint8_t> ac { 0x10, 1 };
+    ac.resize(1 + 16, 0);
+    ac.push_back(0x00);
+    segment(0xC4, ac);
+    segment(0xDA, { 1, 1, 0x00, 0, 63, 0 });
+    const std::size_t blocks = std::size_t((width + 7) / 8) * std::size_t((height + 7) / 8);
+    out.resize(out.size() + (blocks * 2 + 7) / 8, 0x00);
+    out.push_back(0xFF);
+    out.push_back(0xD9);
+    return out;
+}
+
 } // namespace testpictures

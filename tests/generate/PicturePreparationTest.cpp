@@ -1,0 +1,303 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "generate/PicturePreparation.h"
+#include "imaging/Picture.h"
+#include "swf/JpegBitmap.h"
+#include "tests/imaging/TestPictures.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+namespace tp = testpictures;
+
+namespace {
+
+TEST(FitKeepingRatioTest, OneSideMeetsTheGiftTheOtherFits)
+{
+    struct Case {
+        int w, h, giftW, giftH;
+        CPictureSize expected;
+    };
+    const Case cases[] = {
+        { 800, 100, 640, 480, { 640, 80 } }, // wider than the gift: width binds, reduced
+        { 100, 300, 640, 480, { 160, 480 } }, // taller: height binds, enlarged
+        { 320, 240, 640, 480, { 640, 480 } }, // same ratio: width binds
+        { 1000, 2000, 640, 480, { 239, 480 } }, // taller and larger: reduced (1000 / 4.1666... truncated)
+        { 300, 50, 640, 480, { 640, 106 } }, // truncated toward zero
+        { 1199, 1, 640, 480, { 640, 1 } }, // would truncate to 0: kept at one pixel
+        { 640, 480, 640, 480, { 640, 480 } },
+        { 0, 10, 640, 480, { 640, 480 } }, // no usable picture size: the gift size
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FitKeepingRatio(c.w, c.h, c.giftW, c.giftH), c.expected) << c.w << "x" << c.h;
+    }
+}
+
+TEST(ShrinkToFitTest, OnlyLargerPicturesShrink)
+{
+    struct Case {
+        int w, h;
+        CPictureSize expected;
+    };
+    const Case cases[] = {
+        { 1600, 1200, { 640, 480 } },
+        { 1000, 400, { 640, 256 } },
+        { 500, 300, { 500, 300 } },
+        { 1280, 480, { 640, 240 } },
+        { 640, 960, { 320, 480 } },
+        { 640, 480, { 640, 480 } },
+        { 5000, 1, { 640, 1 } },
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShrinkToFit(c.w, c.h, 640, 480), c.expected) << c.w << "x" << c.h;
+    }
+}
+
+// An installation folder with a Temp folder and a Pictures folder of test pictures.
+class PicturePreparationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!tp::haveConvert()) {
+            GTEST_SKIP() << "ImageMagick's command is missing";
+        }
+        std::filesystem::create_directories(m_home / "Temp");
+        std::filesystem::create_directories(m_home / "Pictures");
+        m_context.appDir = m_home.path();
+    }
+
+    // A picture of this size (PNG unless the name says otherwise), made once per test.
+    std::string picture(int width, int height, const std::string& name = {}, const std::string& extra = {})
+    {
+        const std::string file =
+            name.empty() ? std::to_string(width) + "x" + std::to_string(height) + ".png" : name;
+        const auto path = m_home / "Pictures" / file;
+        if (!std::filesystem::exists(path)) {
+            tp::convert("-size " + std::to_string(width) + "x" + std::to_string(height) +
+                " gradient:#FF0000-#0000FF " + extra + " '" + path.string() + "'");
+        }
+        return path.string();
+    }
+
+    // The output must be a baseline JPEG that the movie writer takes; returns its size.
+    static imaging::Size checkOutput(const std::string& output)
+    {
+        const auto bytes = tp::readBytes(output);
+        const auto frame = tp::inspectJpeg(bytes);
+        EXPECT_EQ(frame.marker, 0xC0) << output;
+        EXPECT_EQ(frame.components, 3) << output;
+        const auto bitmap = swf::JpegBitmap::fromBytes(bytes);
+        EXPECT_EQ(bitmap->width(), frame.width);
+        EXPECT_EQ(bitmap->height(), frame.height);
+        return { frame.width, frame.height };
+    }
+
+    std::string temp(const std::string& name) const { return (m_home / "Temp" / name).string(); }
+
+    tp::TempFolder m_home;
+    CPictureContext m_context;
+};
+
+TEST_F(PicturePreparationTest, SizeFollowsThePlacement)
+{
+    struct Case {
+        int w, h, placement;
+        imaging::Size expected;
+    };
+    const Case cases[] = {
+        { 2400, 2000, 4, { 2400, 2000 } }, // anchored, at the size limit: kept
+        { 2401, 100, 4, { 640, 480 } }, // wider than the limit: the gift size, distorted
+        { 100, 2001, 0, { 640, 480 } }, { 300, 200, 9, { 300, 200 } }, // tiled: kept
+        { 2401, 100, 9, { 640, 480 } }, { 300, 200, 10, { 640, 480 } }, // stretched: always the gift size
+        { 640, 480, 10, { 640, 480 } }, { 800, 100, 11, { 640, 80 } }, // ratio kept
+        { 100, 300, 11, { 160, 480 } }, { 320, 240, 11, { 640, 480 } },
+        { 1200, 10, 11, { 640, 480 } }, // 1200 wide or more: the gift size
+        { 100, 1000, 11, { 640, 480 } }, { 300, 200, 12, { 640, 480 } }, // an unknown code: the gift size
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            std::to_string(c.w) + "x" + std::to_string(c.h) + " code " + std::to_string(c.placement));
+        const std::string output = ConvertPictureToJpeg(m_context, picture(c.w, c.h), number, c.placement, 1);
+        ASSERT_EQ(output, temp(std::to_string(number) + ".jpg"));
+        EXPECT_EQ(checkOutput(output), c.expected);
+        ++number;
+    }
+}
+
+TEST_F(PicturePreparationTest, GiftSizeComesFromTheContext)
+{
+    m_context.nWidth = 200;
+    m_context.nHeight = 1000;
+    EXPECT_EQ(checkOutput(ConvertPictureToJpeg(m_context, picture(300, 200), 0, 10, 1)),
+        (imaging::Size { 200, 1000 }));
+    EXPECT_EQ(checkOutput(ConvertPictureToJpeg(m_context, picture(300, 200), 1, 11, 1)),
+        (imaging::Size { 200, 133 }));
+}
+
+TEST_F(PicturePreparationTest, ButtonPictureHasItsOwnName)
+{
+    for (int number : { 0, 7 }) {
+        const std::string output = ConvertPictureToJpeg(m_context, picture(120, 60), number, -1, 1);
+        EXPECT_EQ(output, temp("generate_button.jpg"));
+        EXPECT_EQ(checkOutput(output), (imaging::Size { 120, 60 }));
+    }
+    EXPECT_EQ(checkOutput(ConvertPictureToJpeg(m_context, picture(2401, 60), 0, -1, 1)),
+        (imaging::Size { 640, 480 }));
+    EXPECT_FALSE(std::filesystem::exists(temp("0.jpg")));
+}
+
+TEST_F(PicturePreparationTest, EveryQualityGivesAUsableJpeg)
+{
+    std::map<int, std::uintmax_t> sizes;
+    for (int quality : { 0, 1, 70, 100 }) {
+        m_context.nQuality = quality;
+        const std::string output = ConvertPictureToJpeg(m_context, picture(400, 300), quality, 4, 1);
+        ASSERT_FALSE(output.empty());
+        checkOutput(output);
+        sizes[quality] = std::filesystem::file_size(output);
+    }
+    EXPECT_EQ(sizes[0], sizes[1]);
+    EXPECT_LT(sizes[1], sizes[70]);
+    EXPECT_LT(sizes[70], sizes[100]);
+}
+
+TEST_F(PicturePreparationTest, ExistingOutputIsReusedUnlessForced)
+{
+    const std::string source = picture(300, 200);
+    const std::string output = temp("3.jpg");
+    tp::writeBytes(output, { 'o', 'l', 'd' });
+    // Without force the file stands, even when the source is gone.
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, source, 3, 4, 0), output);
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, (m_home / "missing.png").string(), 3, 4, 0), output);
+    EXPECT_EQ(std::filesystem::file_size(output), 3u);
+    // Forced, it is made again.
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, source, 3, 4, 1), output);
+    EXPECT_EQ(checkOutput(output), (imaging::Size { 300, 200 }));
+    // Not there yet: made even without force.
+    EXPECT_EQ(checkOutput(ConvertPictureToJpeg(m_context, source, 4, 10, 0)), (imaging::Size { 640, 480 }));
+}
+
+TEST_F(PicturePreparationTest, UnusableSourceGivesNothingAndLeavesNoStaleOutput)
+{
+    const auto notAPicture = m_home / "Pictures" / "notes.jpg";
+    tp::writeBytes(notAPicture, { 'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e' });
+    const auto dbl = m_home / "Pictures" / "button.dbl";
+    tp::writeBytes(dbl, { 'D', 'B', 'l', 2, 0, 0, 0, 0 });
+    const std::string output = temp("5.jpg");
+    for (const auto& source : { notAPicture, dbl, m_home / "Pictures" / "missing.png" }) {
+        SCOPED_TRACE(source.string());
+        tp::writeBytes(output, { 'o', 'l', 'd' });
+        EXPECT_EQ(ConvertPictureToJpeg(m_context, source.string(), 5, 4, 1), "");
+        EXPECT_FALSE(std::filesystem::exists(output));
+    }
+}
+
+TEST_F(PicturePreparationTest, MissingTempFolderGivesNothing)
+{
+    std::filesystem::remove_all(m_home / "Temp");
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, picture(300, 200), 0, 4, 1), "");
+}
+
+TEST_F(PicturePreparationTest, SourceIsFoundWithoutRegardToCase)
+{
+    std::filesystem::create_directories(m_home / "Background");
+    const auto real = m_home / "Background" / "Sea.JPG";
+    tp::convert("-size 64x48 xc:#3366CC '" + real.string() + "'");
+    const std::string output = temp("0.jpg");
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, (m_home / "background" / "sea.jpg").string(), 0, 4, 1), output);
+    EXPECT_EQ(checkOutput(output), (imaging::Size { 64, 48 }));
+    // A stored reference with a backslash separator.
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, m_home.path().string() + "/BACKGROUND\\sea.jpg", 1, 4, 1),
+        temp("1.jpg"));
+    // Nothing on disk was renamed.
+    EXPECT_TRUE(std::filesystem::exists(real));
+}
+
+TEST_F(PicturePreparationTest, EveryPictureKindIsPrepared)
+{
+    struct Kind {
+        const char* name;
+        const char* options; // convert options after the 48x32 gradient
+        const char* prefix; // output format prefix
+    };
+    const Kind kinds[] = {
+        { "progressive.jpg", "-interlace JPEG", "" },
+        { "cmyk.jpg", "-colorspace CMYK", "" },
+        { "animated.gif", "-size 48x32 xc:#00FF00", "" },
+        { "alpha.png", "-alpha set -channel A -evaluate set 50% +channel", "PNG32:" },
+        { "plain.bmp", "", "BMP3:" },
+        { "icon.ico", "", "" },
+        { "plain.pcx", "", "" },
+    };
+    const imaging::Size own { 48, 32 };
+    const imaging::Size gift { 640, 480 };
+    int number = 0;
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        const auto path = m_home / "Pictures" / kind.name;
+        tp::convert(std::string("-size 48x32 gradient:#FF0000-#0000FF ") + kind.options + " '" + kind.prefix +
+            path.string() + "'");
+        EXPECT_EQ(checkOutput(ConvertPictureToJpeg(m_context, path.string(), number++, 4, 1)), own);
+        EXPECT_EQ(checkOutput(ConvertPictureToJpeg(m_context, path.string(), number++, 10, 1)), gift);
+    }
+    const auto wmf = m_home / "Pictures" / "drawing.wmf";
+    tp::writeBytes(wmf, tp::makeWmf(1440, 960, 0x000000FF));
+    EXPECT_EQ(
+        checkOutput(ConvertPictureToJpeg(m_context, wmf.string(), number, 4, 1)), (imaging::Size { 96, 64 }));
+}
+
+TEST_F(PicturePreparationTest, LargePhotoIsPreparedThroughTheSizeHint)
+{
+    // 12000 x 9000 decodes within the memory limits only because the decoder reduces it first.
+    const auto photo = m_home / "Pictures" / "photo.jpg";
+    tp::writeBytes(photo, tp::makeFlatJpeg(12000, 9000));
+    EXPECT_EQ(
+        checkOutput(ConvertPictureToJpeg(m_context, photo.string(), 0, 4, 1)), (imaging::Size { 640, 480 }));
+    EXPECT_EQ(
+        checkOutput(ConvertPictureToJpeg(m_context, photo.string(), 1, 11, 1)), (imaging::Size { 640, 480 }));
+}
+
+TEST_F(PicturePreparationTest, AlbumCopiesAreShrunkBesideTheSource)
+{
+    struct Case {
+        int w, h;
+        int expectedW, expectedH;
+    };
+    const Case cases[] = { { 1600, 1200, 640, 480 }, { 1000, 400, 640, 256 }, { 500, 300, 500, 300 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        const std::string source = picture(c.w, c.h);
+        const CAlbumPicture result = ConvertAlbumPicture(source, 640, 480);
+        EXPECT_EQ(result.strPath, source + ".jpg");
+        EXPECT_EQ(result.nWidth, c.expectedW);
+        EXPECT_EQ(result.nHeight, c.expectedH);
+        EXPECT_EQ(checkOutput(result.strPath), (imaging::Size { c.expectedW, c.expectedH }));
+    }
+    // Always at the highest quality: larger than the same picture at the project's default.
+    const std::string kept = picture(500, 300, "noise.png", "-attenuate 0.3 +noise Gaussian");
+    const std::string album = ConvertAlbumPicture(kept, 640, 480).strPath;
+    m_context.nQuality = 70;
+    const std::string card = ConvertPictureToJpeg(m_context, kept, 0, 4, 1);
+    EXPECT_GT(std::filesystem::file_size(album), std::filesystem::file_size(card));
+}
+
+TEST_F(PicturePreparationTest, AlbumFallsBackToTheSource)
+{
+    const auto notAPicture = m_home / "Pictures" / "broken.png";
+    tp::writeBytes(notAPicture, { 1, 2, 3, 4 });
+    const CAlbumPicture broken = ConvertAlbumPicture(notAPicture.string(), 640, 480);
+    EXPECT_EQ(broken.strPath, notAPicture.string());
+    EXPECT_EQ(broken.nWidth, 0);
+    EXPECT_FALSE(std::filesystem::exists(notAPicture.string() + ".jpg"));
+
+    // The copy cannot be written (its name is taken by a folder): the source comes back, with its size.
+    const std::string source = picture(1600, 1200);
+    std::filesystem::create_directories(source + ".jpg");
+    const CAlbumPicture unwritable = ConvertAlbumPicture(source, 640, 480);
+    EXPECT_EQ(unwritable.strPath, source);
+    EXPECT_EQ(unwritable.nWidth, 640);
+    EXPECT_EQ(unwritable.nHeight, 480);
+}
+
+} // namespace
