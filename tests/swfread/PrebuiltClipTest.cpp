@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "swf/read/PrebuiltClip.h"
+
+#include "swf/Movie.h"
+#include "swf/Shape.h"
+#include "swf/read/SwfFile.h"
+#include "tests/swfread/IdAudit.h"
+#include "tests/swfread/SampleMovies.h"
+
+#include <gtest/gtest.h>
+
+using namespace swf;
+
+namespace {
+
+std::shared_ptr<Shape> square()
+{
+    auto shape = std::make_shared<Shape>();
+    shape->setRightFill(shape->addSolidFill(Color { 0, 0, 255, 255 }));
+    shape->drawLine(10, 0);
+    shape->drawLine(0, 10);
+    shape->drawLine(-10, 0);
+    shape->drawLine(0, -10);
+    shape->end();
+    return shape;
+}
+
+// A host movie with a shape of its own before and after the clips.
+std::vector<uint8_t> hostWith(const std::vector<std::shared_ptr<PrebuiltClip>>& clips)
+{
+    Movie movie(6);
+    movie.setDimension(100, 100);
+    movie.add(square());
+    for (const auto& clip : clips) {
+        movie.add(clip);
+    }
+    movie.add(square());
+    movie.nextFrame();
+    return movie.toBytes();
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& l : lines) {
+        out += l + "\n";
+    }
+    return out;
+}
+
+const Tag* findTag(const SwfFile& movie, TagCode code)
+{
+    for (const auto& t : movie.tags) {
+        if (t.code == static_cast<uint16_t>(code)) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(PrebuiltClip, EveryIdCarryingStructureIsRenumbered)
+{
+    const auto clip = PrebuiltClip::fromBytes(sample::everyIdMovie(6));
+    EXPECT_EQ(clip->frameCount(), 1);
+    const auto bytes = hostWith({ clip });
+    const auto audit = test::auditIds(bytes);
+    EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
+    // Two host shapes, nine clip characters and the clip's own sprite, plus the inner sprite.
+    EXPECT_EQ(audit.defined.size(), 2U + 9U + 1U);
+    EXPECT_EQ(audit.sprites, 2U);
+    const auto movie = readSwf(bytes);
+    ASSERT_FALSE(movie.tags.empty());
+    // The clip's own background colour never reaches the host.
+    for (const auto& t : movie.tags) {
+        if (t.code == static_cast<uint16_t>(TagCode::SetBackgroundColor)) {
+            EXPECT_EQ(t.body, (std::vector<uint8_t> { 0xff, 0xff, 0xff }));
+        }
+    }
+}
+
+TEST(PrebuiltClip, SameFileTwiceAndDifferentFilesStayApart)
+{
+    const auto a = PrebuiltClip::fromBytes(sample::everyIdMovie(6));
+    const auto b = PrebuiltClip::fromBytes(sample::everyIdMovie(6));
+    const auto c = PrebuiltClip::fromBytes(sample::everyIdMovie(8, 6));
+    const auto d = PrebuiltClip::fromBytes(sample::everyIdMovie(10, 9));
+    const auto audit = test::auditIds(hostWith({ a, b, c, d, a }));
+    EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
+    EXPECT_EQ(audit.defined.size(), 2U + 4U * 10U);
+}
+
+TEST(PrebuiltClip, OurOwnMovieAsAClip)
+{
+    Movie gift(6);
+    gift.setDimension(100, 100);
+    gift.add(square());
+    gift.nextFrame();
+    gift.add(square());
+    gift.nextFrame();
+    const auto clip = PrebuiltClip::fromBytes(gift.toBytes(9));
+    EXPECT_EQ(clip->frameCount(), 2);
+    const auto bytes = hostWith({ clip, clip });
+    const auto audit = test::auditIds(bytes);
+    EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
+    const auto movie = readSwf(bytes);
+    const Tag* sprite = findTag(movie, TagCode::DefineSprite);
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(sprite->body[2] | (sprite->body[3] << 8), 2); // the file's frame count
+}
+
+TEST(PrebuiltClip, AuthoringTagsAreDroppedAndTablesFolded)
+{
+    const std::vector<uint8_t> tables = { 0xff, 0xd8, 0xff, 0xdb, 0xff, 0xd9 };
+    const std::vector<uint8_t> image = { 0xff, 0xd8, 0xff, 0xc0, 0xff, 0xd9 };
+    std::vector<uint8_t> bits = { 5, 0 };
+    bits.insert(bits.end(), image.begin(), image.end());
+    const std::vector<Tag> tags = { Tag(TagCode::FileAttributes, { 0x01, 0, 0, 0 }),
+        Tag(TagCode::Metadata, { 'm', 0 }), Tag(TagCode::ProductInfo, std::vector<uint8_t>(26, 0)),
+        Tag(TagCode::EnableDebugger2, { 0, 0, 0 }), Tag(TagCode::DebugID, std::vector<uint8_t>(16, 1)),
+        Tag(TagCode::ScriptLimits, { 1, 0, 2, 0 }), Tag(TagCode::SetTabIndex, { 1, 0, 1, 0 }),
+        Tag(TagCode::SetBackgroundColor, { 9, 9, 9 }), Tag(TagCode::JPEGTables, tables),
+        Tag(TagCode::DefineBits, bits), sample::place2(1, 5, 0, 0), sample::showFrame(), sample::place3(2, 5),
+        sample::showFrame(), sample::place2(3, 5, 0, 0) };
+    const auto clip = PrebuiltClip::fromBytes(sample::movie(8, 2, tags));
+    EXPECT_EQ(clip->definitionCount(), 1U);
+    EXPECT_EQ(clip->timelineTagCount(), 6U); // a ShowFrame closes the tags after the last one
+    const auto movie = readSwf(hostWith({ clip }));
+    const Tag* jpeg = findTag(movie, TagCode::DefineBitsJPEG2);
+    ASSERT_NE(jpeg, nullptr);
+    std::vector<uint8_t> expected = tables;
+    expected.insert(expected.end(), image.begin(), image.end());
+    EXPECT_EQ(std::vector<uint8_t>(jpeg->body.begin() + 2, jpeg->body.end()), expected);
+    EXPECT_EQ(findTag(movie, TagCode::FileAttributes), nullptr);
+    EXPECT_EQ(findTag(movie, TagCode::Metadata), nullptr);
+    EXPECT_EQ(findTag(movie, TagCode::DefineBits), nullptr);
+}
+
+TEST(PrebuiltClip, RefusesWhatCannotPlayOrParse)
+{
+    std::vector<Tag> deep = { sample::showFrame() };
+    for (int i = 0; i < kMaxSpriteNesting + 1; ++i) {
+        deep = { sample::sprite(static_cast<uint16_t>(i + 1), 1, deep) };
+    }
+    auto cutShape = sample::solidShape(1);
+    cutShape.body.resize(cutShape.body.size() - 3);
+    struct Case {
+        const char* name;
+        std::vector<Tag> tags;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        { "DoABC", { Tag(TagCode::DoABC, { 1, 0, 0, 0, 0 }) }, "ActionScript 3" },
+        { "SymbolClass", { Tag(TagCode::SymbolClass, { 0, 0 }) }, "ActionScript 3" },
+        { "AS3 file", { Tag(TagCode::FileAttributes, { 0x08, 0, 0, 0 }) }, "ActionScript 3" },
+        { "unknown tag", { Tag(uint16_t { 250 }, { 1, 2, 3 }) }, "unknown tag" },
+        { "cut shape", { cutShape }, "DefineShape3" },
+        { "deep sprites", deep, "nested deeper" },
+        { "unknown in sprite", { sample::sprite(1, 1, { Tag(uint16_t { 250 }, {}) }) }, "cannot take tag" },
+        { "bad placement", { Tag(TagCode::PlaceObject2, { 0x06, 1 }) }, "PlaceObject2" },
+    };
+    for (const auto& c : cases) {
+        try {
+            (void)PrebuiltClip::fromBytes(sample::movie(9, 1, c.tags));
+            ADD_FAILURE() << c.name << " was accepted";
+        } catch (const ParseError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
+        }
+    }
+    EXPECT_THROW((void)PrebuiltClip::fromFile("/nonexistent/clip.swf"), Error);
+}
