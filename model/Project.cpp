@@ -4,6 +4,24 @@
 #include "model/ProjectError.h"
 
 #include <algorithm>
+#include <utility>
+
+CProject::CProject(CProject&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+CProject& CProject::operator=(CProject&& other) noexcept
+{
+    if (this != &other) {
+        m_settings = std::move(other.m_settings);
+        m_cards = std::move(other.m_cards);
+        m_pCurCard = std::exchange(other.m_pCurCard, nullptr);
+        m_pCurLink = std::exchange(other.m_pCurLink, nullptr);
+        other.m_cards.clear();
+    }
+    return *this;
+}
 
 int CProject::IndexOf(const CCardInfo* pCard) const
 {

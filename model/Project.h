@@ -21,6 +21,10 @@ public:
     CProject() = default;
     CProject(const CProject&) = delete;
     CProject& operator=(const CProject&) = delete;
+    // The cursors move with the cards; the source is left empty.
+    CProject(CProject&& other) noexcept;
+    CProject& operator=(CProject&& other) noexcept;
+    ~CProject() = default;
 
     [[nodiscard]] size_t CardCount() const { return m_cards.size(); }
     [[nodiscard]] CCardInfo& Card(size_t index) { return *m_cards.at(index); }
