@@ -70,14 +70,22 @@ std::optional<Magick::Image> load(
     }
     MagickSession::ensureStarted();
     try {
+        const Magick::Blob blob(bytes.data(), bytes.size());
+        Magick::Image header = makeReader(*format, {});
+        {
+            OperationDeadline deadline(header, limits::kOperationTimeLimit);
+            header.ping(blob);
+            // The declared size is checked before any pixel memory is taken.
+            if (deadline.expired() || !header.isValid() || !withinLimits(header.columns(), header.rows())) {
+                return std::nullopt;
+            }
+        }
+        if (ping) {
+            return header;
+        }
         Magick::Image image = makeReader(*format, options);
         OperationDeadline deadline(image, limits::kOperationTimeLimit);
-        const Magick::Blob blob(bytes.data(), bytes.size());
-        if (ping) {
-            image.ping(blob);
-        } else {
-            image.read(blob);
-        }
+        image.read(blob);
         if (deadline.expired() || !image.isValid() || !withinLimits(image.columns(), image.rows())) {
             return std::nullopt;
         }

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Decodes any bytes as a picture, as picture preparation and the thumbnails do, then scales and
+// encodes what decoded. Nothing may crash, hang or read out of bounds.
+#include "imaging/Error.h"
+#include "imaging/Picture.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::span<const std::uint8_t> bytes(data, size);
+    const auto probed = imaging::Picture::probe(bytes);
+    const auto picture = imaging::Picture::decode(bytes, { imaging::Size { 32, 24 } });
+    if (!picture) {
+        return 0;
+    }
+    try {
+        (void)probed;
+        (void)picture->encodeJpeg(50);
+        (void)picture->scaled({ 16, 12 }).encodeJpeg(0);
+        (void)picture->thumbnail({ 12, 10 }).rgb(imaging::kWhite);
+    } catch (const imaging::Error&) {
+        // A refused scale or encode is an acceptable outcome.
+    }
+    return 0;
+}
