@@ -351,6 +351,12 @@ export class RuffleHarness {
         await mouse.up();
     }
 
+    // Moves the pointer to a stage point and leaves it there (a button shows its over state).
+    async hover(x, y) {
+        this.#checkPoint(x, y);
+        await this.#page.mouse.move(x + 0.5, y + 0.5, { steps: 2 });
+    }
+
     #checkPoint(x, y) {
         if (!(x >= 0 && y >= 0 && x < this.#stage.width && y < this.#stage.height)) {
             throw new Error(`point (${x}, ${y}) lies outside the ${this.#stage.width}x${this.#stage.height} stage`);

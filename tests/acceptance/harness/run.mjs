@@ -42,16 +42,28 @@ const artifactDir = path.resolve(process.env.MARROWLARK_ARTIFACT_DIR || ".");
 await mkdir(artifactDir, { recursive: true });
 const log = (line) => console.log(`${name}: ${line}`);
 
+// A whole run ends well before CTest's own limit, so that a hang is reported with its step
+// (and the browser is closed) instead of the runner being killed.
+const deadline = Number(process.env.MARROWLARK_RUFFLE_DEADLINE) || 240000;
+let current = "starting the browser";
 let harness;
+let timedOut = false;
+const watchdog = setTimeout(async () => {
+    timedOut = true;
+    console.error(`${name}: FAILED: ${current} did not finish: the scenario ran out of its ${deadline} ms`);
+    await Promise.race([harness?.close(), new Promise((resolve) => setTimeout(resolve, 10000))]);
+    process.exit(1);
+}, deadline);
+
 let failure = null;
 try {
     harness = await RuffleHarness.start();
-    await runScenario(scenario, harness, { artifactDir, log });
+    await runScenario(scenario, harness, { artifactDir, log, onStep: (what) => (current = what) });
 } catch (e) {
     failure = e;
 }
 
-if (failure) {
+if (failure && !timedOut) {
     console.error(`${name}: FAILED: ${failure.message}`);
     if (harness) {
         const shot = path.join(artifactDir, `${name}.failure.png`);
@@ -66,6 +78,7 @@ if (failure) {
     }
 }
 await harness?.close();
+clearTimeout(watchdog);
 if (failure) {
     process.exit(1);
 }

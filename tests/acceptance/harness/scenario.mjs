@@ -59,6 +59,7 @@ const STEPS = {
         form: '{"waitForTrace": "text", "timeout": ms, "count": n}',
     },
     click: { keys: [], check: (s) => isPoint(s.click), form: '{"click": [x, y]}' },
+    hover: { keys: [], check: (s) => isPoint(s.hover), form: '{"hover": [x, y]}' },
     expectTrace: {
         keys: ["timeout"],
         check: (s) => isStringList(s.expectTrace) && isTimeout(s.timeout),
@@ -213,6 +214,9 @@ async function runStep(step, harness, { timeout, artifactDir }) {
         case "click":
             await harness.click(step.click[0], step.click[1]);
             return;
+        case "hover":
+            await harness.hover(step.hover[0], step.hover[1]);
+            return;
         case "expectTrace":
         case "expectTraceContains": {
             const wanted = step[kind];
@@ -284,7 +288,9 @@ async function runStep(step, harness, { timeout, artifactDir }) {
 }
 
 // Plays a scenario; resolves when every step passed, else throws an Error naming the failed step.
-export async function runScenario(scenario, harness, { artifactDir = process.cwd(), log = () => {} } = {}) {
+// onStep(description) is told which step (or the load) is running, for a watchdog's message.
+export async function runScenario(scenario, harness, { artifactDir = process.cwd(), log = () => {}, onStep = () => {} } = {}) {
+    onStep("loading the movie");
     const timeout = scenario.timeout ?? DEFAULT_WAIT_TIMEOUT;
     const stage = scenario.stage ? { width: scenario.stage[0], height: scenario.stage[1] } : undefined;
     if (scenario.expectLoadError !== undefined) {
@@ -301,6 +307,7 @@ export async function runScenario(scenario, harness, { artifactDir = process.cwd
     await harness.load(scenario.movie, { stage });
     log(`loaded ${scenario.movie} (${harness.stage.width}x${harness.stage.height})`);
     for (const [i, step] of scenario.steps.entries()) {
+        onStep(describeStep(step, i));
         try {
             await runStep(step, harness, { timeout, artifactDir });
         } catch (e) {

@@ -5,9 +5,9 @@
 //
 // 320 x 240 pixels, white background (the writer's default), frame rate 0 as in the gifts.
 // Frame 1: a red rectangle at (20,20)-(120,80), the JPEG picture at (140,20), two lines of text in
-// the FDB font (baselines at y 120 and 150, from x 20), a green button at (20,190)-(80,220) whose
-// release action traces "button pressed" and goes to frame 2; the frame script traces
-// "writer frame 1" and stops. Frame 2 covers the rectangle in blue and traces "writer frame 2".
+// the FDB font (baselines at y 120 and 150, from x 20), a green button at (20,190)-(80,220), darker
+// under the pointer, whose release action traces "button pressed" and goes to frame 2; the frame script
+// traces "writer frame 1" and stops. Frame 2 covers the rectangle in blue and traces "writer frame 2".
 #include "swf/ActionBlock.h"
 #include "swf/Button.h"
 #include "swf/Error.h"
@@ -64,7 +64,10 @@ swf::Movie makeMovie(const char* fontPath, const char* picturePath)
     movie.add(line(font, "A second line of text")).moveTo(20, 150);
 
     auto button = std::make_shared<swf::Button>();
-    button->addShape(rectangle(60, 30, { 0x20, 0xA0, 0x40, 0xFF }), swf::Button::kAllStates);
+    // As the gifts' colour buttons: darker (each component less 20) while the pointer is over it.
+    button->addShape(rectangle(60, 30, { 0x20, 0xA0, 0x40, 0xFF }),
+        swf::Button::kUp | swf::Button::kDown | swf::Button::kHit);
+    button->addShape(rectangle(60, 30, { 0x0C, 0x8C, 0x2C, 0xFF }), swf::Button::kOver);
     button->addAction(
         swf::ActionBlock(HandActions().push("button pressed").trace().gotoFrame(1).stop().end()),
         swf::Button::kRelease);
