@@ -140,7 +140,9 @@ FdbFontData readFdb(std::span<const uint8_t> data)
 std::vector<uint8_t> writeFdb(const FdbFontData& font)
 {
     ByteWriter out;
-    out.bytes(kMagic);
+    for (uint8_t c : kMagic) {
+        out.u8(c);
+    }
     writeFontBody(out, font, font.kerning, false);
     return out.take();
 }
