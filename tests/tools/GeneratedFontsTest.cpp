@@ -66,6 +66,8 @@ TEST(GeneratedFonts, EveryFaceIsStructurallySound)
         // A few hundred glyphs, not the thousands of the source fonts.
         EXPECT_GT(font.font.glyphs.size(), 500U);
         EXPECT_LT(font.font.glyphs.size(), 1000U);
+        // Texts show glyph 0 for characters the font lacks: that is the blank, not some letter.
+        EXPECT_EQ(font.font.glyphs.front().code, u' ');
         for (size_t i = 0; i < font.font.glyphs.size(); ++i) {
             const fdbgen::Glyph& g = font.font.glyphs[i];
             SCOPED_TRACE(g.code);

@@ -31,10 +31,31 @@ TrueTypeFont::TrueTypeFont(const std::string& path)
         FT_Done_FreeType(m_library);
         throw std::runtime_error("cannot open font '" + path + "' (" + freetypeError(error) + ")");
     }
+    checkScalable();
+}
+
+TrueTypeFont::TrueTypeFont(std::vector<uint8_t> data, std::string what)
+    : m_data(std::move(data))
+    , m_path(std::move(what))
+{
+    if (FT_Error error = FT_Init_FreeType(&m_library); error != 0) {
+        throw std::runtime_error("cannot start FreeType (" + freetypeError(error) + ")");
+    }
+    if (FT_Error error =
+            FT_New_Memory_Face(m_library, m_data.data(), static_cast<FT_Long>(m_data.size()), 0, &m_face);
+        error != 0) {
+        FT_Done_FreeType(m_library);
+        throw std::runtime_error("cannot open font '" + m_path + "' (" + freetypeError(error) + ")");
+    }
+    checkScalable();
+}
+
+void TrueTypeFont::checkScalable()
+{
     if (!FT_IS_SCALABLE(m_face)) {
         FT_Done_Face(m_face);
         FT_Done_FreeType(m_library);
-        throw std::runtime_error("font '" + path + "' has no scalable outlines");
+        throw std::runtime_error("font '" + m_path + "' has no scalable outlines");
     }
 }
 

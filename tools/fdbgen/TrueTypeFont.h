@@ -9,6 +9,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 namespace fdbgen {
 
@@ -18,6 +19,8 @@ public:
     // Opens the first face of the file; throws std::runtime_error naming the file when FreeType
     // cannot open it or the face has no scalable outlines.
     explicit TrueTypeFont(const std::string& path);
+    // The same for a font file held in memory; `what` names it in errors.
+    TrueTypeFont(std::vector<uint8_t> data, std::string what);
     ~TrueTypeFont();
     TrueTypeFont(const TrueTypeFont&) = delete;
     TrueTypeFont& operator=(const TrueTypeFont&) = delete;
@@ -35,6 +38,9 @@ public:
     [[nodiscard]] FontData convert(std::span<const CodeRange> ranges, std::string name) const;
 
 private:
+    void checkScalable();
+
+    std::vector<uint8_t> m_data; // FreeType reads a memory face in place
     FT_Library m_library = nullptr;
     FT_Face m_face = nullptr;
     std::string m_path;
