@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/CliCommand.h"
+
+#include <array>
+
+void RunNew(CCliContext& context, std::span<const std::string> args);
+void RunShow(CCliContext& context, std::span<const std::string> args);
+void RunExportJson(CCliContext& context, std::span<const std::string> args);
+void RunImportJson(CCliContext& context, std::span<const std::string> args);
+
+std::span<const CCliCommand> CliCommands()
+{
+    static const std::array<CCliCommand, 4> commands = { {
+        { "new", "[--force] FILE.mlp",
+            "write the starter project (three cards) with the start-up settings; the e-mail comes from "
+            "the installation's config.ini",
+            RunNew },
+        { "show", "FILE.mlp", "print the project as JSON", RunShow },
+        { "export-json", "FILE.mlp OUT.json", "write the project as JSON", RunExportJson },
+        { "import-json", "IN.json OUT.mlp", "write a project file from JSON (missing fields take defaults)",
+            RunImportJson },
+    } };
+    return commands;
+}
