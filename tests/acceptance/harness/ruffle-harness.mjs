@@ -163,11 +163,13 @@ export class RuffleHarness {
     // Starts the loopback server and Chromium (one browser per harness; close() ends both).
     static async start(options = {}) {
         const harness = new RuffleHarness();
-        await harness.#start(options);
+        await harness.open(options);
         return harness;
     }
 
-    async #start({ chromiumPath = CHROMIUM_PATH } = {}) {
+    // As start(), on a harness made with `new`: close() may then be called while it is still
+    // starting, and removes whatever was made so far.
+    async open({ chromiumPath = CHROMIUM_PATH } = {}) {
         this.#ruffleDir = path.dirname(require.resolve("@ruffle-rs/ruffle/package.json"));
         this.#server = createServer((req, res) => {
             this.#serve(req, res).catch((e) => {
@@ -319,6 +321,11 @@ export class RuffleHarness {
             if (e.message === "timeout") return null;
             throw e;
         });
+    }
+
+    // What the player shows instead of the movie (an error or crash screen), else "".
+    async playerMessage() {
+        return (await this.#state()).message;
     }
 
     // Trace lines so far, in order.

@@ -8,7 +8,8 @@
 // NAME=VALUE pairs (and the environment) give the values of ${NAME} placeholders in the scenario.
 // MARROWLARK_ARTIFACT_DIR (default: the current folder) receives screenshots, and on failure a
 // screenshot of the stage named after the scenario.
-import { mkdir } from "node:fs/promises";
+import { mkdir, mkdtemp, rm } from "node:fs/promises";
+import { tmpdir } from "node:os";
 import path from "node:path";
 
 import { RuffleHarness } from "./ruffle-harness.mjs";
@@ -29,12 +30,17 @@ for (const arg of args.slice(1)) {
     defines[m[1]] = m[2];
 }
 const name = path.basename(file, ".json");
+// A fresh folder for what the scenario's "prepare" commands make, removed at the end.
+const workDir = await mkdtemp(path.join(tmpdir(), "marrowlark-scenario-"));
+defines.WORK_DIR = workDir;
+const removeWorkDir = () => rm(workDir, { recursive: true, force: true }).catch(() => {});
 
 let scenario;
 try {
     scenario = await loadScenario(file, defines);
 } catch (e) {
     console.error(`${name}: bad scenario: ${e.message}`);
+    await removeWorkDir();
     process.exit(2);
 }
 
@@ -52,13 +58,15 @@ const watchdog = setTimeout(async () => {
     timedOut = true;
     console.error(`${name}: FAILED: ${current} did not finish: the scenario ran out of its ${deadline} ms`);
     await Promise.race([harness?.close(), new Promise((resolve) => setTimeout(resolve, 10000))]);
+    await removeWorkDir();
     process.exit(1);
 }, deadline);
 
 let failure = null;
 try {
-    harness = await RuffleHarness.start();
-    await runScenario(scenario, harness, { artifactDir, log, onStep: (what) => (current = what) });
+    harness = new RuffleHarness();
+    await harness.open();
+    await runScenario(scenario, harness, { artifactDir, workDir, log, onStep: (what) => (current = what) });
 } catch (e) {
     failure = e;
 }
@@ -73,11 +81,14 @@ if (failure && !timedOut) {
         } catch {
             // No page to take a picture of.
         }
+        const shown = await harness.playerMessage().catch(() => "");
+        if (shown) console.error(`${name}: the player shows: ${shown}`);
         const lines = harness.console.filter((l) => !l.includes("GL Driver Message")).slice(-15);
         if (lines.length) console.error(`${name}: last page console lines:\n  ${lines.join("\n  ")}`);
     }
 }
 await harness?.close();
+await removeWorkDir();
 clearTimeout(watchdog);
 if (failure) {
     process.exit(1);

@@ -2,6 +2,7 @@
 // Scenario files: a movie and the steps to play it through (see tests/acceptance/README.md).
 // Loading checks the whole file before a browser starts, so that a typing error fails at once
 // with the step that holds it.
+import { execFile } from "node:child_process";
 import { readFile } from "node:fs/promises";
 import path from "node:path";
 
@@ -110,7 +111,9 @@ const STEPS = {
 };
 // Keys any step may carry: a note for the reader, a name used in messages.
 const COMMON_KEYS = ["note", "name"];
-const SCENARIO_KEYS = ["description", "movie", "stage", "timeout", "expectLoadError", "steps"];
+const SCENARIO_KEYS = ["description", "prepare", "movie", "stage", "timeout", "expectLoadError", "steps"];
+// A command of "prepare" that takes longer than this is taken as hung.
+const PREPARE_TIMEOUT = 120000;
 
 export function stepKind(step) {
     return Object.keys(step).find((k) => k in STEPS);
@@ -131,6 +134,10 @@ export function validateScenario(raw, { file = "scenario", baseDir = process.cwd
     if (typeof raw.movie !== "string" || raw.movie === "") throw new Error(`${file}: "movie" must name the movie file`);
     if (raw.stage !== undefined && !(isPoint(raw.stage) && raw.stage[0] > 0 && raw.stage[1] > 0)) {
         throw new Error(`${file}: "stage" must be [width, height]`);
+    }
+    const prepare = raw.prepare ?? [];
+    if (!Array.isArray(prepare) || !prepare.every((c) => Array.isArray(c) && c.length > 0 && isStringList(c) && c[0] !== "")) {
+        throw new Error(`${file}: "prepare" must be a list of commands, each a list ["program", "argument", ...]`);
     }
     if (!isTimeout(raw.timeout)) throw new Error(`${file}: "timeout" must be a positive number of milliseconds`);
     if (raw.expectLoadError !== undefined && !isRegex(raw.expectLoadError)) {
@@ -155,7 +162,7 @@ export function validateScenario(raw, { file = "scenario", baseDir = process.cwd
         }
         if (!spec.check(step)) throw new Error(`${file}: ${describeStep(step, i)}: bad values; the form is ${spec.form}`);
     });
-    return { ...raw, steps, movie: path.resolve(baseDir, raw.movie) };
+    return { ...raw, prepare, steps, movie: path.resolve(baseDir, raw.movie) };
 }
 
 export async function loadScenario(file, defines = {}) {
@@ -193,6 +200,19 @@ export function countDrawn(image, [x, y, w, h], background, tolerance) {
         }
     }
     return count;
+}
+
+function runCommand([program, ...args], { cwd }) {
+    return new Promise((resolve, reject) => {
+        execFile(program, args, { cwd, timeout: PREPARE_TIMEOUT, maxBuffer: 16 * 1024 * 1024 }, (error, stdout, stderr) => {
+            if (error) {
+                const why = error.killed ? `no end within ${PREPARE_TIMEOUT} ms` : error.code !== undefined ? `exit status ${error.code}` : error.message;
+                reject(new Error(`${why}${stderr.trim() ? `: ${stderr.trim()}` : ""}`));
+            } else {
+                resolve(stdout);
+            }
+        });
+    });
 }
 
 function delay(ms) {
@@ -289,7 +309,19 @@ async function runStep(step, harness, { timeout, artifactDir }) {
 
 // Plays a scenario; resolves when every step passed, else throws an Error naming the failed step.
 // onStep(description) is told which step (or the load) is running, for a watchdog's message.
-export async function runScenario(scenario, harness, { artifactDir = process.cwd(), log = () => {}, onStep = () => {} } = {}) {
+// Commands of "prepare" run first, in workDir, and must exit 0.
+export async function runScenario(
+    scenario,
+    harness,
+    { artifactDir = process.cwd(), workDir = process.cwd(), log = () => {}, onStep = () => {} } = {}
+) {
+    for (const [i, command] of (scenario.prepare ?? []).entries()) {
+        onStep(`prepare command ${i + 1}`);
+        await runCommand(command, { cwd: workDir }).catch((e) => {
+            throw new Error(`prepare command ${i + 1} (${command.join(" ")}) failed: ${e.message}`);
+        });
+        log(`prepared: ${command.join(" ")}`);
+    }
     onStep("loading the movie");
     const timeout = scenario.timeout ?? DEFAULT_WAIT_TIMEOUT;
     const stage = scenario.stage ? { width: scenario.stage[0], height: scenario.stage[1] } : undefined;

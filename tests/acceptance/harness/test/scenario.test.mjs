@@ -42,6 +42,9 @@ test("mistakes in a scenario are reported with the step and the expected form", 
         [{ movie: "m.swf", steps: [{ expectOpened: "(" }] }, /bad values/],
         [{ movie: "m.swf", steps: [{ expectDrawn: [0, 0, 10, 10], background: "#FFFFFF", minPixels: 5, maxPixels: 2 }] }, /bad values/],
         [{ movie: "m.swf", expectLoadError: "x", steps: [{ wait: 1 }] }, /expects a load error has no steps/],
+        [{ movie: "m.swf", prepare: ["convert a b"] }, /"prepare" must be a list of commands/],
+        [{ movie: "m.swf", prepare: [[]] }, /"prepare" must be a list of commands/],
+        [{ movie: "m.swf", steps: [{ hover: [1] }] }, /bad values/],
     ];
     for (const [raw, message] of bad) {
         assert.throws(() => validateScenario(raw, { file: "t.json", baseDir: "/tmp" }), message, JSON.stringify(raw));
