@@ -4,11 +4,13 @@
 
 include_guard(GLOBAL)
 
+# Cache entries, so that every folder sees them whichever folder included this file first.
 find_program(MARROWLARK_NODE NAMES node nodejs)
-set(MARROWLARK_RUFFLE_RUNNER "${PROJECT_SOURCE_DIR}/tests/acceptance/harness/run.mjs")
+set(MARROWLARK_RUFFLE_RUNNER "${PROJECT_SOURCE_DIR}/tests/acceptance/harness/run.mjs"
+    CACHE INTERNAL "The scenario runner of the Ruffle tests")
 # Ruffle tests each start a Chromium that keeps both cores busy: they take this lock so that they
 # run one at a time, beside the other tests.
-set(MARROWLARK_RUFFLE_LOCK marrowlark_chromium)
+set(MARROWLARK_RUFFLE_LOCK marrowlark_chromium CACHE INTERNAL "CTest resource lock of the Ruffle tests")
 
 # marrowlark_add_ruffle_movie(target OUTPUT file.swf COMMAND cmd args... [DEPENDS files-or-targets...])
 #   Makes a movie at build time (part of ALL) and remembers it on the target, so that a test can
