@@ -11,6 +11,8 @@
 
 namespace swf::actionscript {
 
+using namespace std::literals;
+
 namespace {
 
 // Registers 0 to 3 exist in every SWF 6 context. Each is written and read back within one
@@ -66,10 +68,17 @@ std::string lower(std::string s)
     return s;
 }
 
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase)
+{
+    return text.size() == lowerCase.size() &&
+        std::equal(text.begin(), text.end(), lowerCase.begin(),
+            [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
 bool isWindowName(const Expression& e)
 {
     return e.kind == ExprKind::Identifier &&
-        (e.text == "_blank" || e.text == "_self" || e.text == "_parent" || e.text == "_top");
+        (e.text == "_blank"sv || e.text == "_self"sv || e.text == "_parent"sv || e.text == "_top"sv);
 }
 
 std::vector<uint8_t> u16(unsigned v)
@@ -396,7 +405,7 @@ void CodeGenerator::assignment(const Expression& expr, bool wanted)
 {
     const Expression& target = *expr.operands[0];
     const Expression& value = *expr.operands[1];
-    const bool compound = expr.text != "=";
+    const bool compound = expr.text != "="sv;
     const SourcePos pos = expr.pos;
 
     if (target.kind == ExprKind::Identifier) {
@@ -460,7 +469,7 @@ void CodeGenerator::increment(const Expression& expr, bool wanted)
 {
     const Expression& target = *expr.operands[0];
     const SourcePos pos = expr.pos;
-    const ActionCode step = expr.text == "++" ? ActionCode::Increment : ActionCode::Decrement;
+    const ActionCode step = expr.text == "++"sv ? ActionCode::Increment : ActionCode::Decrement;
     const bool postfix = expr.kind == ExprKind::Postfix;
 
     // Read the current value, leaving what is needed to store the new one below it.
@@ -598,25 +607,25 @@ bool CodeGenerator::builtin(const Expression& expr, bool wanted)
         }
         const Expression& m = arg(i);
         const std::string text = m.kind == ExprKind::String ? lower(m.text) : std::string();
-        if (text == "get") {
+        if (text == "get"sv) {
             return 1;
         }
-        if (text == "post") {
+        if (text == "post"sv) {
             return 2;
         }
         throw CompileError(m.pos.line, m.pos.column, "the method must be \"GET\" or \"POST\"");
     };
 
     bool givesValue = false;
-    if (name == "stop" || name == "play" || name == "nextFrame" || name == "prevFrame") {
+    if (name == "stop"sv || name == "play"sv || name == "nextFrame"sv || name == "prevFrame"sv) {
         expectArguments(0, 0);
-        m_out.op(name == "stop"       ? ActionCode::Stop
-                : name == "play"      ? ActionCode::Play
-                : name == "nextFrame" ? ActionCode::NextFrame
-                                      : ActionCode::PrevFrame);
-    } else if (name == "gotoAndStop" || name == "gotoAndPlay") {
+        m_out.op(name == "stop"sv       ? ActionCode::Stop
+                : name == "play"sv      ? ActionCode::Play
+                : name == "nextFrame"sv ? ActionCode::NextFrame
+                                        : ActionCode::PrevFrame);
+    } else if (name == "gotoAndStop"sv || name == "gotoAndPlay"sv) {
         expectArguments(1, 1);
-        const bool play = name == "gotoAndPlay";
+        const bool play = name == "gotoAndPlay"sv;
         const Expression& frame = arg(0);
         const bool fixedNumber = frame.kind == ExprKind::Number && frame.number >= 1 &&
             frame.number <= kMaxFrameNumber && std::floor(frame.number) == frame.number;
@@ -630,7 +639,7 @@ bool CodeGenerator::builtin(const Expression& expr, bool wanted)
             expression(frame);
             m_out.action(ActionCode::GotoFrame2, { static_cast<uint8_t>(play ? 1 : 0) }, pos);
         }
-    } else if (lower(name) == "geturl") {
+    } else if (equalsIgnoringCase(name, "geturl")) {
         expectArguments(1, 3);
         expression(arg(0));
         if (count >= 2) {
@@ -639,11 +648,11 @@ bool CodeGenerator::builtin(const Expression& expr, bool wanted)
             m_out.pushString("", pos);
         }
         m_out.action(ActionCode::GetUrl2, { method(2) }, pos);
-    } else if (name == "trace") {
+    } else if (name == "trace"sv) {
         expectArguments(1, 1);
         expression(arg(0));
         m_out.op(ActionCode::Trace);
-    } else if (name == "fscommand") {
+    } else if (name == "fscommand"sv) {
         expectArguments(1, 2);
         if (arg(0).kind == ExprKind::String) {
             m_out.pushString("FSCommand:" + arg(0).text, pos);
@@ -658,12 +667,12 @@ bool CodeGenerator::builtin(const Expression& expr, bool wanted)
             m_out.pushString("", pos);
         }
         m_out.action(ActionCode::GetUrl2, { 0 }, pos);
-    } else if (name == "loadMovie") {
+    } else if (name == "loadMovie"sv) {
         expectArguments(2, 3);
         expression(arg(0));
         windowArgument(arg(1));
         m_out.action(ActionCode::GetUrl2, { static_cast<uint8_t>(kLoadTarget | method(2)) }, pos);
-    } else if (name == "loadMovieNum") {
+    } else if (name == "loadMovieNum"sv) {
         expectArguments(2, 3);
         expression(arg(0));
         const Expression& level = arg(1);
@@ -676,17 +685,17 @@ bool CodeGenerator::builtin(const Expression& expr, bool wanted)
             m_out.op(ActionCode::StringAdd);
         }
         m_out.action(ActionCode::GetUrl2, { method(2) }, pos);
-    } else if (name == "getTimer") {
+    } else if (name == "getTimer"sv) {
         expectArguments(0, 0);
         m_out.op(ActionCode::GetTime);
         givesValue = true;
-    } else if (name == "random" || name == "int" || name == "String" || name == "Number") {
+    } else if (name == "random"sv || name == "int"sv || name == "String"sv || name == "Number"sv) {
         expectArguments(1, 1);
         expression(arg(0));
-        m_out.op(name == "random"  ? ActionCode::RandomNumber
-                : name == "int"    ? ActionCode::ToInteger
-                : name == "String" ? ActionCode::ToString
-                                   : ActionCode::ToNumber);
+        m_out.op(name == "random"sv  ? ActionCode::RandomNumber
+                : name == "int"sv    ? ActionCode::ToInteger
+                : name == "String"sv ? ActionCode::ToString
+                                     : ActionCode::ToNumber);
         givesValue = true;
     } else {
         return false;
@@ -703,7 +712,7 @@ void CodeGenerator::unary(const Expression& expr)
 {
     const Expression& operand = *expr.operands[0];
     const std::string& op = expr.text;
-    if (op == "delete") {
+    if (op == "delete"sv) {
         if (operand.kind == ExprKind::Identifier) {
             m_out.pushString(operand.text, operand.pos);
             m_out.op(ActionCode::Delete2);
@@ -712,21 +721,21 @@ void CodeGenerator::unary(const Expression& expr)
             pushMemberKey(operand);
             m_out.op(ActionCode::Delete);
         }
-    } else if (op == "void") {
+    } else if (op == "void"sv) {
         expression(operand, false);
         m_out.pushUndefined(expr.pos);
-    } else if (op == "-") {
+    } else if (op == "-"sv) {
         m_out.pushInt(0, expr.pos);
         expression(operand);
         m_out.op(ActionCode::Subtract);
     } else {
         expression(operand);
-        if (op == "!") {
+        if (op == "!"sv) {
             m_out.op(ActionCode::Not);
-        } else if (op == "~") {
+        } else if (op == "~"sv) {
             m_out.pushInt(-1, expr.pos);
             m_out.op(ActionCode::BitXor);
-        } else if (op == "+") {
+        } else if (op == "+"sv) {
             m_out.op(ActionCode::ToNumber);
         } else {
             m_out.op(ActionCode::TypeOf);
@@ -761,20 +770,20 @@ void CodeGenerator::binary(const Expression& expr)
             return;
         }
     }
-    if (op == "!=") {
+    if (op == "!="sv) {
         m_out.op(ActionCode::Equals2);
         m_out.op(ActionCode::Not);
-    } else if (op == "!==") {
+    } else if (op == "!=="sv) {
         m_out.op(ActionCode::StrictEquals);
         m_out.op(ActionCode::Not);
-    } else if (op == ">=") {
+    } else if (op == ">="sv) {
         m_out.op(ActionCode::Less2);
         m_out.op(ActionCode::Not);
-    } else if (op == ">") {
+    } else if (op == ">"sv) {
         // a > b is b < a: the operands are swapped after evaluation, keeping their order.
         m_out.op(ActionCode::StackSwap);
         m_out.op(ActionCode::Less2);
-    } else if (op == "<=") {
+    } else if (op == "<="sv) {
         m_out.op(ActionCode::StackSwap);
         m_out.op(ActionCode::Less2);
         m_out.op(ActionCode::Not);
@@ -789,7 +798,7 @@ void CodeGenerator::logical(const Expression& expr)
     const auto end = m_out.newLabel();
     expression(*expr.operands[0]);
     m_out.op(ActionCode::PushDuplicate);
-    if (expr.text == "&&") {
+    if (expr.text == "&&"sv) {
         m_out.op(ActionCode::Not);
     }
     m_out.jumpIf(end, expr.pos);

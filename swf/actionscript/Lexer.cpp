@@ -181,6 +181,7 @@ bool Lexer::skipSpace()
 std::vector<Token> Lexer::tokenize()
 {
     std::vector<Token> tokens;
+    tokens.reserve(m_source.size() / 4 + 8); // about one token in four characters of real scripts
     for (;;) {
         const bool newline = skipSpace();
         Token token;
@@ -387,7 +388,7 @@ Token Lexer::readPunctuator()
     token.pos = here();
     const std::string_view rest = m_source.substr(m_index);
     for (const std::string_view p : kPunctuators) {
-        if (rest.substr(0, p.size()) == p) {
+        if (p[0] == rest[0] && rest.substr(0, p.size()) == p) {
             for (size_t i = 0; i < p.size(); ++i) {
                 advance();
             }

@@ -9,6 +9,8 @@
 
 namespace swf::actionscript {
 
+using namespace std::literals;
+
 namespace {
 
 // Words that cannot name a variable. this and undefined are handled as values of their own.
@@ -52,43 +54,37 @@ std::string numberKey(double n)
 int precedence(const Token& t)
 {
     if (t.kind == TokenKind::Identifier) {
-        return t.text == "instanceof" ? 7 : 0;
+        return t.text == "instanceof"sv ? 7 : 0;
     }
     if (t.kind != TokenKind::Punctuator) {
         return 0;
     }
-    const std::string& op = t.text;
-    if (op == "||") {
-        return 1;
+    const std::string_view op = t.text;
+    switch (op[0]) {
+    case '|':
+        return op == "||"sv ? 1 : op == "|"sv ? 3 : 0;
+    case '&':
+        return op == "&&"sv ? 2 : op == "&"sv ? 5 : 0;
+    case '^':
+        return op == "^"sv ? 4 : 0;
+    case '=':
+        return op == "=="sv || op == "==="sv ? 6 : 0;
+    case '!':
+        return op == "!="sv || op == "!=="sv ? 6 : 0;
+    case '<':
+        return op == "<"sv || op == "<="sv ? 7 : op == "<<"sv ? 8 : 0;
+    case '>':
+        return op == ">"sv || op == ">="sv ? 7 : op == ">>"sv || op == ">>>"sv ? 8 : 0;
+    case '+':
+    case '-':
+        return op.size() == 1 ? 9 : 0;
+    case '*':
+    case '/':
+    case '%':
+        return op.size() == 1 ? 10 : 0;
+    default:
+        return 0;
     }
-    if (op == "&&") {
-        return 2;
-    }
-    if (op == "|") {
-        return 3;
-    }
-    if (op == "^") {
-        return 4;
-    }
-    if (op == "&") {
-        return 5;
-    }
-    if (op == "==" || op == "!=" || op == "===" || op == "!==") {
-        return 6;
-    }
-    if (op == "<" || op == ">" || op == "<=" || op == ">=") {
-        return 7;
-    }
-    if (op == "<<" || op == ">>" || op == ">>>") {
-        return 8;
-    }
-    if (op == "+" || op == "-") {
-        return 9;
-    }
-    if (op == "*" || op == "/" || op == "%") {
-        return 10;
-    }
-    return 0;
 }
 
 bool isAssignmentOperator(const Token& t)
@@ -174,7 +170,8 @@ void Parser::expectPunct(std::string_view p)
 std::string Parser::expectIdentifier(std::string_view what)
 {
     const Token& t = current();
-    if (t.kind != TokenKind::Identifier || isReserved(t.text) || t.text == "this" || t.text == "undefined") {
+    if (t.kind != TokenKind::Identifier || isReserved(t.text) || t.text == "this"sv ||
+        t.text == "undefined"sv) {
         fail(t, "expected " + std::string(what) + " but found " + describe(t));
     }
     next();
@@ -275,38 +272,38 @@ std::unique_ptr<Statement> Parser::parseStatement()
         return stmt;
     }
     if (t.kind == TokenKind::Identifier) {
-        if (t.text == "var") {
+        if (t.text == "var"sv) {
             return parseVar(true);
         }
-        if (t.text == "if") {
+        if (t.text == "if"sv) {
             return parseIf();
         }
-        if (t.text == "while") {
+        if (t.text == "while"sv) {
             return parseWhile();
         }
-        if (t.text == "do") {
+        if (t.text == "do"sv) {
             return parseDoWhile();
         }
-        if (t.text == "for") {
+        if (t.text == "for"sv) {
             return parseFor();
         }
-        if (t.text == "break") {
+        if (t.text == "break"sv) {
             return parseJump(StmtKind::Break);
         }
-        if (t.text == "continue") {
+        if (t.text == "continue"sv) {
             return parseJump(StmtKind::Continue);
         }
-        if (t.text == "return") {
+        if (t.text == "return"sv) {
             return parseReturn();
         }
-        if (t.text == "function" && lookahead(1).kind == TokenKind::Identifier) {
+        if (t.text == "function"sv && lookahead(1).kind == TokenKind::Identifier) {
             auto stmt = std::make_unique<Statement>();
             stmt->kind = StmtKind::Function;
             stmt->pos = t.pos;
             stmt->function = parseFunction(true);
             return finish(std::move(stmt));
         }
-        if (t.text == "else" || t.text == "in") {
+        if (t.text == "else"sv || t.text == "in"sv) {
             failUnexpected(t);
         }
     }
@@ -430,7 +427,7 @@ std::unique_ptr<Statement> Parser::parseFor()
         init->expression = parseExpression();
         init = finish(std::move(init));
         if (atName("in")) {
-            if (init->expression->kind != ExprKind::Identifier || init->expression->text == "this") {
+            if (init->expression->kind != ExprKind::Identifier || init->expression->text == "this"sv) {
                 fail(current(), "unexpected 'in'");
             }
             stmt->kind = StmtKind::ForIn;
@@ -549,7 +546,7 @@ ExpressionPtr Parser::parseAssignment()
         target->kind != ExprKind::Index) {
         fail(op, "invalid assignment target");
     }
-    if (target->kind == ExprKind::Identifier && target->text == "this") {
+    if (target->kind == ExprKind::Identifier && target->text == "this"sv) {
         fail(op, "invalid assignment target");
     }
     auto assign = make(ExprKind::Assign, op);
@@ -584,7 +581,7 @@ ExpressionPtr Parser::parseBinary(int minPrecedence)
         }
         const Token& op = next();
         auto right = prec == 10 ? parseUnary() : parseBinary(prec + 1);
-        const bool logical = op.text == "&&" || op.text == "||";
+        const bool logical = op.text == "&&"sv || op.text == "||"sv;
         auto expr = make(logical ? ExprKind::Logical : ExprKind::Binary, op);
         expr->text = op.text;
         expr->operands.push_back(std::move(left));
@@ -598,16 +595,16 @@ ExpressionPtr Parser::parseUnary()
     DepthGuard guard(*this);
     const Token& t = current();
     const bool punct = t.kind == TokenKind::Punctuator &&
-        (t.text == "!" || t.text == "~" || t.text == "-" || t.text == "+" || t.text == "++" ||
-            t.text == "--");
-    const bool word =
-        t.kind == TokenKind::Identifier && (t.text == "typeof" || t.text == "delete" || t.text == "void");
+        (t.text == "!"sv || t.text == "~"sv || t.text == "-"sv || t.text == "+"sv || t.text == "++"sv ||
+            t.text == "--"sv);
+    const bool word = t.kind == TokenKind::Identifier &&
+        (t.text == "typeof"sv || t.text == "delete"sv || t.text == "void"sv);
     if (!punct && !word) {
         return parsePostfix();
     }
     next();
     auto operand = parseUnary();
-    if (t.text == "++" || t.text == "--") {
+    if (t.text == "++"sv || t.text == "--"sv) {
         if (operand->kind != ExprKind::Identifier && operand->kind != ExprKind::Member &&
             operand->kind != ExprKind::Index) {
             fail(t, "invalid increment target");
@@ -617,13 +614,13 @@ ExpressionPtr Parser::parseUnary()
         expr->operands.push_back(std::move(operand));
         return finish(std::move(expr));
     }
-    if (t.text == "-" && operand->kind == ExprKind::Number) {
+    if (t.text == "-"sv && operand->kind == ExprKind::Number) {
         // A negative literal is pushed as one value.
         operand->number = -operand->number;
         operand->pos = t.pos;
         return operand;
     }
-    if (t.text == "delete" && operand->kind != ExprKind::Identifier && operand->kind != ExprKind::Member &&
+    if (t.text == "delete"sv && operand->kind != ExprKind::Identifier && operand->kind != ExprKind::Member &&
         operand->kind != ExprKind::Index) {
         fail(t, "'delete' needs a variable or a member");
     }
@@ -726,10 +723,10 @@ ExpressionPtr Parser::parsePrimary()
         return expr;
     }
     case TokenKind::Identifier: {
-        if (t.text == "function") {
+        if (t.text == "function"sv) {
             return parseFunction(false);
         }
-        if (t.text == "new") {
+        if (t.text == "new"sv) {
             return parseNew();
         }
         static constexpr std::array<std::pair<std::string_view, ExprKind>, 4> literals = { {
@@ -753,17 +750,17 @@ ExpressionPtr Parser::parsePrimary()
         return expr;
     }
     case TokenKind::Punctuator:
-        if (t.text == "(") {
+        if (t.text == "("sv) {
             DepthGuard guard(*this);
             next();
             auto inner = parseExpression();
             expectPunct(")");
             return inner;
         }
-        if (t.text == "{") {
+        if (t.text == "{"sv) {
             return parseObjectLiteral();
         }
-        if (t.text == "[") {
+        if (t.text == "["sv) {
             return parseArrayLiteral();
         }
         break;
