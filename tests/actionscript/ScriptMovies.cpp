@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Movies whose scripts are compiled by the script compiler, for playing in the acceptance harness:
 //
-//   actionscript_movie expressions|link|album <out.swf>
+//   actionscript_movie expressions|link|album|windows <out.swf>
 //
 // expressions: one frame whose script evaluates expressions and traces each result.
 // link: a four-card gift (rate 0, "stop();" in every frame, the score reset in frame 1) with one
@@ -9,6 +9,8 @@
 //       the score and the trace text when it is entered. The button stays on the stage.
 // album: the photo album's controls script in frame 1 of a looping ten-frame movie, and a watcher
 //        that traces "moving" or "still" whenever the timeline starts or stops advancing.
+// windows: the e-mail alert script in frame 1, and the credit line's two buttons whose getUrl
+//          scripts name their window with a bare word (_blank on release, _self on press).
 #include "swf/ActionBlock.h"
 #include "swf/Button.h"
 #include "swf/Movie.h"
@@ -177,12 +179,35 @@ swf::Movie albumMovie()
     return movie;
 }
 
+swf::Movie windowsMovie()
+{
+    swf::Movie movie;
+    movie.setDimension(320, 240);
+    movie.setRate(0);
+    movie.add(script("score=0; trace=\"\";"));
+    movie.add(
+        script("getUrl(\"http://gift.invalid/member/emailalert.php?title=Card 1&target=a@b.invalid&trace=\"+"
+               "_root.trace, \"_blank\");"));
+    movie.add(script("stop(); trace(\"alert sent\");"));
+    auto promote = std::make_shared<swf::Button>();
+    promote->addShape(rectangle(140, 30, { 0x20, 0xA0, 0x40, 0xFF }), swf::Button::kAllStates);
+    promote->addAction(
+        script("getUrl(\"http://gift.invalid/promote.html\", _blank);"), swf::Button::kRelease);
+    movie.add(promote).moveTo(180, 210);
+    auto author = std::make_shared<swf::Button>();
+    author->addShape(rectangle(150, 30, { 0x20, 0x40, 0xA0, 0xFF }), swf::Button::kAllStates);
+    author->addAction(script("getUrl(\"http://gift.invalid/self.html\",_self);"), swf::Button::kPress);
+    movie.add(author).moveTo(20, 210);
+    movie.nextFrame();
+    return movie;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::cerr << "usage: actionscript_movie expressions|link|album <out.swf>\n";
+        std::cerr << "usage: actionscript_movie expressions|link|album|windows <out.swf>\n";
         return 2;
     }
     try {
@@ -190,6 +215,7 @@ int main(int argc, char** argv)
         swf::Movie movie = kind == "expressions" ? expressionsMovie()
             : kind == "link"                     ? linkMovie()
             : kind == "album"                    ? albumMovie()
+            : kind == "windows"                  ? windowsMovie()
                                                  : throw std::invalid_argument("unknown movie " + kind);
         movie.write(std::filesystem::path(argv[2]));
     } catch (const std::exception& e) {
