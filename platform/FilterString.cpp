@@ -9,7 +9,7 @@ QStringList ConvertFilterString(const QString& strFilter)
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString strDescription = parts.at(i).trimmed();
-        if (strDescription.isEmpty() && parts.at(i + 1).trimmed().isEmpty()) {
+        if (strDescription.isEmpty()) {
             break; // the "||" that ends the list
         }
         QStringList patterns;
