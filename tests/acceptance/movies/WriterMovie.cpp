@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A movie made with the SWF writer, for playing in the acceptance harness:
 //
-//   writer_movie <out.swf> <font.fdb> <picture.jpg>
+//   writer_movie <out.swf> <font.fdb> <picture.jpg> [zlib level]
 //
+// With a zlib level (0 to 9) the file is compressed ("CWS"), else it is plain ("FWS").
 // 320 x 240 pixels, white background (the writer's default), frame rate 0 as in the gifts.
 // Frame 1: a red rectangle at (20,20)-(120,80), the JPEG picture at (140,20), two lines of text in
 // the FDB font (baselines at y 120 and 150, from x 20), a green button at (20,190)-(80,220), darker
@@ -18,6 +19,7 @@
 #include "swf/Text.h"
 #include "tests/acceptance/movies/HandActions.h"
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -84,12 +86,13 @@ swf::Movie makeMovie(const char* fontPath, const char* picturePath)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::cerr << "usage: writer_movie <out.swf> <font.fdb> <picture.jpg>\n";
+    if (argc != 4 && argc != 5) {
+        std::cerr << "usage: writer_movie <out.swf> <font.fdb> <picture.jpg> [zlib level]\n";
         return 2;
     }
+    const int level = argc == 5 ? std::atoi(argv[4]) : -1;
     try {
-        makeMovie(argv[2], argv[3]).write(std::filesystem::path(argv[1]));
+        makeMovie(argv[2], argv[3]).write(std::filesystem::path(argv[1]), level);
     } catch (const std::exception& e) {
         std::cerr << "writer_movie: " << e.what() << "\n";
         return 1;
