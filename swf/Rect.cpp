@@ -15,12 +15,17 @@ Rect Rect::united(const Rect& other) const
 
 void writeRect(ByteWriter& out, const Rect& rect)
 {
+    // The 5-bit size field allows at most 31-bit values; larger ones are clamped.
+    constexpr int32_t kMin = -(1 << 30);
+    constexpr int32_t kMax = (1 << 30) - 1;
+    const int32_t values[] = { std::clamp(rect.xMin, kMin, kMax), std::clamp(rect.xMax, kMin, kMax),
+        std::clamp(rect.yMin, kMin, kMax), std::clamp(rect.yMax, kMin, kMax) };
     unsigned bits = 1;
-    for (int32_t v : { rect.xMin, rect.xMax, rect.yMin, rect.yMax }) {
-        bits = std::max(bits, v == 0 ? 1U : ByteWriter::sbitsNeeded(v));
+    for (int32_t v : values) {
+        bits = std::max(bits, ByteWriter::sbitsNeeded(v));
     }
     out.ubits(bits, 5);
-    for (int32_t v : { rect.xMin, rect.xMax, rect.yMin, rect.yMax }) {
+    for (int32_t v : values) {
         out.sbits(v, bits);
     }
     out.alignBits();

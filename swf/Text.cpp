@@ -17,6 +17,8 @@ namespace {
 constexpr size_t kMaxGlyphsPerRecord = 255;
 // Font units per em of FDB fonts.
 constexpr int64_t kEm = 1024;
+// The largest value a RECT field holds (31 signed bits).
+constexpr int64_t kRectLimit = (int64_t { 1 } << 30) - 1;
 
 struct Entry {
     size_t glyph = 0; // index in the font
@@ -115,9 +117,13 @@ uint16_t Text::defineIn(DefinitionContext& context) const
             for (const Entry& e : entries[r]) {
                 advanceBits = std::max(advanceBits, ByteWriter::sbitsNeeded(e.advance));
                 const Rect& box = glyphs[e.glyph].bounds;
-                auto scale = [&](int32_t v) { return static_cast<int32_t>(v * run.heightTwips / kEm); };
-                bounds = bounds.united(Rect { static_cast<int32_t>(pen + scale(box.xMin)),
-                    static_cast<int32_t>(pen + scale(box.xMax)), scale(box.yMin), scale(box.yMax) });
+                // Font boxes may hold any 31-bit value: compute wide, then keep within a RECT field.
+                auto fit = [](int64_t v) {
+                    return static_cast<int32_t>(std::clamp<int64_t>(v, -kRectLimit - 1, kRectLimit));
+                };
+                auto scale = [&](int32_t v) { return static_cast<int64_t>(v) * run.heightTwips / kEm; };
+                bounds = bounds.united(Rect { fit(pen + scale(box.xMin)), fit(pen + scale(box.xMax)),
+                    fit(scale(box.yMin)), fit(scale(box.yMax)) });
                 pen += e.advance;
             }
         }

@@ -242,3 +242,26 @@ TEST(TextOutput, LongStringsSplitIntoRecordsOf255Glyphs)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextOutput, HugeGlyphBoxesStayInsideTheRectField)
+{
+    // A font may give any 31-bit box; scaling it by the height must neither overflow nor widen
+    // the RECT past its 31-bit fields.
+    FdbFontData data = swftest::makeFont(U"A");
+    data.glyphs[0].bounds = swf::Rect { -(1 << 30), (1 << 30) - 1, -(1 << 30), (1 << 30) - 1 };
+    auto text = std::make_shared<swf::Text>();
+    text->setFont(std::make_shared<swf::FdbFont>(data));
+    text->setHeight(100);
+    text->addString("AAAA");
+    swf::Movie movie;
+    movie.add(text);
+    const auto texts = swftest::tagsOf(swftest::readMovie(movie.toBytes()), TagCode::DefineText2);
+    ASSERT_EQ(texts.size(), 1U);
+    swf::ByteReader in(texts[0].body);
+    (void)in.u16();
+    EXPECT_EQ(swf::readRect(in), (swf::Rect { -(1 << 30), (1 << 30) - 1, -(1 << 30), (1 << 30) - 1 }));
+}
+
+} // namespace
