@@ -17,7 +17,7 @@ constexpr int kMaxKeptHeight = 2000;
 // Pictures stretched with their ratio kept are fitted only below this; larger ones become the gift size.
 constexpr int kRatioFitWidthLimit = 1200;
 constexpr int kRatioFitHeightLimit = 1000;
-constexpr int kPlacementStretched = 10;
+// Code 10 (stretched) and any unknown code always take the gift size.
 constexpr int kPlacementKeepRatio = 11;
 constexpr int kLastKeptPlacement = 9; // anchors 0 to 8 and tiled
 constexpr int kAlbumQuality = 100;

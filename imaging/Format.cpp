@@ -13,6 +13,44 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::
     return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
 
+std::uint32_t word16(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return bytes[at] | (std::uint32_t { bytes[at + 1] } << 8);
+}
+
+// A metafile is handed to its decoder only when its header and record chain hold together: the
+// decoder reports damaged files on the terminal instead of only failing.
+bool isPlausibleMetafile(std::span<const std::uint8_t> bytes)
+{
+    constexpr std::size_t kPlaceableHeaderBytes = 22;
+    constexpr std::size_t kMetaHeaderBytes = 18;
+    constexpr std::size_t kMinRecordWords = 3;
+    std::size_t pos = startsWith(bytes, { 0xD7, 0xCD, 0xC6, 0x9A }) ? kPlaceableHeaderBytes : 0;
+    if (bytes.size() < pos + kMetaHeaderBytes) {
+        return false;
+    }
+    const auto type = word16(bytes, pos);
+    const auto headerWords = word16(bytes, pos + 2);
+    const auto version = word16(bytes, pos + 4);
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300)) {
+        return false;
+    }
+    pos += kMetaHeaderBytes;
+    // Every record is at least 3 words long, so this walk ends within bytes.size() / 6 steps.
+    while (bytes.size() - pos >= kMinRecordWords * 2) {
+        const std::uint64_t words = word16(bytes, pos) | (std::uint64_t { word16(bytes, pos + 2) } << 16);
+        const auto function = word16(bytes, pos + 4);
+        if (words < kMinRecordWords || words * 2 > bytes.size() - pos) {
+            return false;
+        }
+        if (function == 0) {
+            return true; // the end-of-file record
+        }
+        pos += static_cast<std::size_t>(words * 2);
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<Format> sniffFormat(std::span<const std::uint8_t> bytes)
@@ -35,10 +73,12 @@ std::optional<Format> sniffFormat(std::span<const std::uint8_t> bytes)
         return Format::Ico;
     }
     // Placeable metafile key, or a plain metafile header (in memory or on disk, 9 words, version 3).
-    if (startsWith(bytes, { 0xD7, 0xCD, 0xC6, 0x9A }) ||
-        startsWith(bytes, { 0x01, 0x00, 0x09, 0x00, 0x00, 0x03 }) ||
-        startsWith(bytes, { 0x02, 0x00, 0x09, 0x00, 0x00, 0x03 })) {
-        return Format::Wmf;
+    if (startsWith(bytes, { 0xD7, 0xCD, 0xC6, 0x9A }) || startsWith(bytes, { 0x01, 0x00, 0x09, 0x00 }) ||
+        startsWith(bytes, { 0x02, 0x00, 0x09, 0x00 })) {
+        if (isPlausibleMetafile(bytes)) {
+            return Format::Wmf;
+        }
+        return std::nullopt;
     }
     // PCX: manufacturer 10, a known version, no or run-length encoding.
     if (bytes.size() >= 3 && bytes[0] == 0x0A) {
