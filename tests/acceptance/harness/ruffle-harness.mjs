@@ -157,6 +157,7 @@ export class RuffleHarness {
     #movie = null;
     #requests = [];
     #console = [];
+    #consoleAtLoad = 0;
     #stage = FALLBACK_STAGE;
     #ruffleDir;
 
@@ -279,6 +280,7 @@ export class RuffleHarness {
         this.#stage = stage ?? (header ? { width: header.width, height: header.height } : FALLBACK_STAGE);
         this.#movie = { bytes, name: path.basename(file), header };
         this.#requests = [];
+        this.#consoleAtLoad = this.#console.length;
         await this.#page.setViewportSize(this.#stage);
         await this.#page.evaluate(loadInPage, {
             url: `${this.#origin}/movie/${encodeURIComponent(this.#movie.name)}`,
@@ -411,6 +413,15 @@ export class RuffleHarness {
     // Everything that left the server (for diagnostics).
     get requests() {
         return [...this.#requests];
+    }
+
+    // Errors the player logged (and script errors of the page) since the movie was loaded, without
+    // the console's styling.
+    playerErrors() {
+        return this.#console
+            .slice(this.#consoleAtLoad)
+            .filter((l) => l.startsWith("pageerror:") || /%cERROR%c/.test(l))
+            .map((l) => l.replace(/%c/g, "").replace(/\s+color:.*$/s, "").replace(/^log:\s*/, "").trim());
     }
 
     // Console messages of the page (for diagnostics).

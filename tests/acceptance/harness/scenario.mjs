@@ -107,6 +107,11 @@ const STEPS = {
         check: (s) => s.expectNothingOpened === true,
         form: '{"expectNothingOpened": true}',
     },
+    expectNoPlayerErrors: {
+        keys: [],
+        check: (s) => s.expectNoPlayerErrors === true,
+        form: '{"expectNoPlayerErrors": true}',
+    },
     screenshot: { keys: [], check: (s) => typeof s.screenshot === "string" && s.screenshot !== "", form: '{"screenshot": "file.png"}' },
 };
 // Keys any step may carry: a note for the reader, a name used in messages.
@@ -298,6 +303,11 @@ async function runStep(step, harness, { timeout, artifactDir }) {
             if (opened.length || navigated.length) {
                 throw new Error(`windows opened: ${JSON.stringify(opened)}; navigations: ${JSON.stringify(navigated)}`);
             }
+            return;
+        }
+        case "expectNoPlayerErrors": {
+            const errors = harness.playerErrors();
+            if (errors.length) throw new Error(`the player logged: ${JSON.stringify(errors)}`);
             return;
         }
         case "screenshot":

@@ -6,6 +6,7 @@
 //   minimal_movie button <out.swf> [rate]  frame 1 stops; its button traces and goes to frame 2
 //   minimal_movie links  <out.swf> [rate]  frame 1 opens a page in a new window; the button opens one
 //                                          in the movie's own window
+//   minimal_movie faulty <out.swf> [rate]  the basic movie plus a frame script with damaged actions
 //   minimal_movie bad    <out.swf>         a file with a movie signature and a damaged header
 //
 // All movies are SWF 6, 200 x 150 pixels, background #2040C0. The rectangle covers (40,30)-(120,80).
@@ -235,6 +236,17 @@ std::vector<uint8_t> linksMovie(uint16_t rate256)
         rate256, 1);
 }
 
+// The basic movie with a second frame script whose Push runs past the end of its block: the player
+// reports the damaged actions.
+std::vector<uint8_t> faultyMovie(uint16_t rate256)
+{
+    const std::vector<uint8_t> damaged { 0x96, 0xFF, 0x00, 0x00, 'a', 'b', 0x00 };
+    return movie({ backgroundColour(kBackground), filledRectangle(1, 80, 50, kRectangle), place(1, 1, 40, 30),
+                     doAction(HandActions().push("hello from frame 1").trace()),
+                     { swf::TagCode::DoAction, damaged }, showFrame() },
+        rate256, 1);
+}
+
 // A movie signature followed by a length and a frame rectangle that run past the end of the file.
 std::vector<uint8_t> badMovie()
 {
@@ -246,7 +258,7 @@ std::vector<uint8_t> badMovie()
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::cerr << "usage: minimal_movie basic|button|links|bad <out.swf> [rate]\n";
+        std::cerr << "usage: minimal_movie basic|button|links|faulty|bad <out.swf> [rate]\n";
         return 2;
     }
     const std::string kind = argv[1];
@@ -259,6 +271,8 @@ int main(int argc, char** argv)
         bytes = buttonMovie(rate256);
     } else if (kind == "links") {
         bytes = linksMovie(rate256);
+    } else if (kind == "faulty") {
+        bytes = faultyMovie(rate256);
     } else if (kind == "bad") {
         bytes = badMovie();
     } else {
