@@ -17,12 +17,10 @@ void CArchiveReader::Fail(const std::string& reason) const
     throw CArchiveError(reason + " at offset " + std::to_string(m_pos));
 }
 
-void CArchiveReader::Need(uint64_t count) const
+void CArchiveReader::FailShort(uint64_t count) const
 {
-    if (count > Remaining()) {
-        Fail("unexpected end of file (" + std::to_string(count) + " bytes needed, " +
-            std::to_string(Remaining()) + " left)");
-    }
+    Fail("unexpected end of file (" + std::to_string(count) + " bytes needed, " +
+        std::to_string(Remaining()) + " left)");
 }
 
 uint8_t CArchiveReader::ReadByte()
@@ -41,8 +39,11 @@ uint16_t CArchiveReader::ReadWord()
 
 uint32_t CArchiveReader::ReadDword()
 {
-    const uint32_t lo = ReadWord();
-    return lo | (static_cast<uint32_t>(ReadWord()) << 16);
+    Need(4);
+    const uint8_t* p = m_data.data() + m_pos;
+    m_pos += 4;
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+        (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 uint64_t CArchiveReader::ReadLength(bool& unicode)

@@ -56,7 +56,13 @@ public:
     [[noreturn]] void Fail(const std::string& reason) const;
 
 private:
-    void Need(uint64_t count) const;
+    void Need(uint64_t count) const
+    {
+        if (count > Remaining()) [[unlikely]] {
+            FailShort(count);
+        }
+    }
+    [[noreturn]] [[gnu::cold]] [[gnu::noinline]] void FailShort(uint64_t count) const;
     uint64_t ReadLength(bool& unicode);
 
     std::span<const uint8_t> m_data;

@@ -4,16 +4,37 @@
 #include "model/ArchiveFormat.h"
 #include "model/TextCodec.h"
 
+namespace {
+
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+CArchiveWriter::CArchiveWriter()
+{
+    // A project at the card and link limits with short texts takes about 70 KB.
+    m_bytes.reserve(64 * 1024);
+}
+
 void CArchiveWriter::WriteWord(uint16_t value)
 {
-    m_bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    m_bytes.push_back(static_cast<uint8_t>(value >> 8));
+    const uint8_t bytes[2] = { static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8) };
+    m_bytes.insert(m_bytes.end(), bytes, bytes + 2);
 }
 
 void CArchiveWriter::WriteDword(uint32_t value)
 {
-    WriteWord(static_cast<uint16_t>(value & 0xFFFF));
-    WriteWord(static_cast<uint16_t>(value >> 16));
+    const uint8_t bytes[4] = { static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>((value >> 8) & 0xFF),
+        static_cast<uint8_t>((value >> 16) & 0xFF), static_cast<uint8_t>(value >> 24) };
+    m_bytes.insert(m_bytes.end(), bytes, bytes + 4);
 }
 
 void CArchiveWriter::WriteLength(uint64_t length)
@@ -32,6 +53,11 @@ void CArchiveWriter::WriteLength(uint64_t length)
 
 void CArchiveWriter::WriteString(std::string_view utf8)
 {
+    if (IsAscii(utf8)) {
+        WriteLength(utf8.size());
+        m_bytes.insert(m_bytes.end(), utf8.begin(), utf8.end());
+        return;
+    }
     if (const auto ansi = Utf8ToCp1252(utf8)) {
         WriteLength(ansi->size());
         m_bytes.insert(m_bytes.end(), ansi->begin(), ansi->end());
@@ -58,13 +84,16 @@ void CArchiveWriter::WriteCount(uint32_t count)
 
 void CArchiveWriter::BeginObject(std::string_view className, uint16_t schema)
 {
-    const auto found = m_classIndex.find(className);
+    auto found = m_classIndex.begin();
+    while (found != m_classIndex.end() && found->first != className) {
+        ++found;
+    }
     if (found == m_classIndex.end()) {
         WriteWord(archive_tag::kNewClass);
         WriteWord(schema);
         WriteWord(static_cast<uint16_t>(className.size()));
         m_bytes.insert(m_bytes.end(), className.begin(), className.end());
-        m_classIndex.emplace(std::string(className), ++m_lastIndex);
+        m_classIndex.emplace_back(std::string(className), ++m_lastIndex);
     } else if (found->second < archive_tag::kBigIndex) {
         WriteWord(static_cast<uint16_t>(archive_tag::kClassBit | found->second));
     } else {

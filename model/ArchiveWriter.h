@@ -2,15 +2,16 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Writes the object-archive byte stream: little-endian primitives, length-prefixed texts and
 // object items whose class descriptions and objects are numbered in order of first appearance.
 class CArchiveWriter {
 public:
+    CArchiveWriter();
     void WriteWord(uint16_t value);
     void WriteDword(uint32_t value);
     void WriteInt(int32_t value) { WriteDword(static_cast<uint32_t>(value)); }
@@ -30,7 +31,8 @@ private:
     void WriteLength(uint64_t length);
 
     std::vector<uint8_t> m_bytes;
-    std::map<std::string, uint32_t, std::less<>> m_classIndex;
+    // Class names (the writer's callers pass literals) and their indices; a handful at most.
+    std::vector<std::pair<std::string, uint32_t>> m_classIndex;
     // Index given to the last class description or object; 0 stands for "no object".
     uint32_t m_lastIndex = 0;
 };

@@ -5,8 +5,6 @@
 #include "model/ArchiveWriter.h"
 #include "model/AtomicFile.h"
 
-#include <unordered_map>
-
 namespace {
 
 constexpr std::string_view kObList = "CObList";
@@ -115,11 +113,19 @@ private:
 
     const void* Completed(const CArchiveItem& item)
     {
-        const auto found = m_completed.find(item.objectIndex);
-        if (found == m_completed.end()) {
+        if (item.objectIndex >= m_completed.size() || !m_completed[item.objectIndex]) {
             m_ar.Fail("reference to object " + std::to_string(item.objectIndex) + " while it is being read");
         }
-        return found->second;
+        return m_completed[item.objectIndex];
+    }
+
+    // Archive indices grow by one per item read, so this table stays within the file's size.
+    void Complete(uint32_t objectIndex, const void* object)
+    {
+        if (objectIndex >= m_completed.size()) {
+            m_completed.resize(objectIndex + 1, nullptr);
+        }
+        m_completed[objectIndex] = object;
     }
 
     std::unique_ptr<CCardInfo> ReadCard()
@@ -144,7 +150,7 @@ private:
         card->m_bUseProjectBg = m_ar.ReadInt();
         card->m_bEmail = m_ar.ReadInt();
         card->m_pLinks = ReadLinks();
-        m_completed[item.objectIndex] = card.get();
+        Complete(item.objectIndex, card.get());
         return card;
     }
 
@@ -161,7 +167,7 @@ private:
         }
         auto links = std::make_unique<CLinks>();
         links->m_pList = ReadLinkList();
-        m_completed[item.objectIndex] = links.get();
+        Complete(item.objectIndex, links.get());
         return links;
     }
 
@@ -185,7 +191,7 @@ private:
         for (uint32_t i = 0; i < count; ++i) {
             list->push_back(ReadLink());
         }
-        m_completed[item.objectIndex] = list.get();
+        Complete(item.objectIndex, list.get());
         return list;
     }
 
@@ -205,7 +211,7 @@ private:
         link->m_strCompare = m_ar.ReadString();
         link->m_nCompareValue = m_ar.ReadInt();
         link->m_nCompareTarget = m_ar.ReadInt();
-        m_completed[item.objectIndex] = link.get();
+        Complete(item.objectIndex, link.get());
         return link;
     }
 
@@ -213,7 +219,7 @@ private:
     size_t m_objectBudget;
     // Objects read completely, by archive index, for back references. The kind of each follows
     // from its class, which ReadItem has checked.
-    std::unordered_map<uint32_t, const void*> m_completed;
+    std::vector<const void*> m_completed;
 };
 
 void ReadSettings(CArchiveReader& ar, CProjectSettings& s)

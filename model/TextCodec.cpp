@@ -138,6 +138,13 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8)
 
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
+    bool ascii = true;
+    for (const char c : bytes) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) {
+        return std::string(bytes);
+    }
     std::string out;
     out.reserve(bytes.size());
     for (const char c : bytes) {
