@@ -173,6 +173,10 @@ void CRufflePlayer::OnPageEvent(const QString& strKind, int nToken, const QStrin
     if (strKind == QStringLiteral("frame")) {
         m_bWaiting = false;
         m_timeout.stop();
+        if (qEnvironmentVariableIsSet("MARROWLARK_PLAYER_TRACE")) {
+            qInfo("movie shown after %lld ms (page: %s)", static_cast<long long>(m_loadClock.elapsed()),
+                qPrintable(strDetail));
+        }
         Q_EMIT MovieShown(m_loadClock.elapsed());
     } else if (strKind == QStringLiteral("error")) {
         Fail(strDetail.isEmpty() ? QStringLiteral("the player refused the movie") : strDetail);
