@@ -3,9 +3,11 @@
 
 #include "imaging/Error.h"
 #include "imaging/FindFileNoCase.h"
+#include "imaging/Format.h"
 #include "imaging/Picture.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <system_error>
 
@@ -63,6 +65,35 @@ imaging::DecodeOptions decodeOptionsFor(imaging::Size picture, const std::option
         options.sizeHint = *target;
     }
     return options;
+}
+
+struct DecodedSource {
+    imaging::Picture picture;
+    imaging::Size size; // the picture's own size, before any reduction by the decoder
+};
+
+// Decodes a source whose prepared size depends on its own size. A JPEG's header is read first, so
+// that its decoder can be told how small the result will be; other kinds are decoded once and measured.
+std::optional<DecodedSource> decodeSource(const std::vector<std::uint8_t>& bytes,
+    const std::function<std::optional<imaging::Size>(imaging::Size)>& targetFor)
+{
+    if (imaging::sniffFormat(bytes) == imaging::Format::Jpeg) {
+        const auto size = imaging::Picture::probe(bytes);
+        if (!size) {
+            return std::nullopt;
+        }
+        auto picture = imaging::Picture::decode(bytes, decodeOptionsFor(*size, targetFor(*size)));
+        if (!picture) {
+            return std::nullopt;
+        }
+        return DecodedSource { std::move(*picture), *size };
+    }
+    auto picture = imaging::Picture::decode(bytes);
+    if (!picture) {
+        return std::nullopt;
+    }
+    const imaging::Size size = picture->size();
+    return DecodedSource { std::move(*picture), size };
 }
 
 // Truncates toward zero as the size rules ask, but never below one pixel: a very flat picture
@@ -140,21 +171,19 @@ std::string ConvertPictureToJpeg(
     if (!bytes) {
         return {};
     }
-    const auto pictureSize = imaging::Picture::probe(*bytes);
-    if (!pictureSize) {
-        return {};
-    }
     const imaging::Size gift { std::max(1, context.nWidth), std::max(1, context.nHeight) };
-    const auto target = preparedSize(*pictureSize, nPlacement, gift);
-    auto picture = imaging::Picture::decode(*bytes, decodeOptionsFor(*pictureSize, target));
-    if (!picture) {
+    const auto targetFor = [&](imaging::Size size) { return preparedSize(size, nPlacement, gift); };
+    auto decoded = decodeSource(*bytes, targetFor);
+    if (!decoded) {
         return {};
     }
+    const auto target = targetFor(decoded->size);
+    const imaging::Picture& picture = decoded->picture;
     try {
         if (target) {
-            picture->scaled(*target).saveJpeg(output, context.nQuality);
+            picture.scaled(*target).saveJpeg(output, context.nQuality);
         } else {
-            picture->saveJpeg(output, context.nQuality);
+            picture.saveJpeg(output, context.nQuality);
         }
     } catch (const imaging::Error&) {
         return {};
@@ -173,26 +202,28 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
     if (!bytes) {
         return result;
     }
-    const auto pictureSize = imaging::Picture::probe(*bytes);
-    if (!pictureSize) {
+    const auto targetFor = [&](imaging::Size size) -> std::optional<imaging::Size> {
+        if (size.width <= nMaxWidth && size.height <= nMaxHeight) {
+            return std::nullopt;
+        }
+        const CPictureSize fitted = ShrinkToFit(size.width, size.height, nMaxWidth, nMaxHeight);
+        return imaging::Size { fitted.nWidth, fitted.nHeight };
+    };
+    auto decoded = decodeSource(*bytes, targetFor);
+    if (!decoded) {
         return result;
     }
-    const CPictureSize fitted = ShrinkToFit(pictureSize->width, pictureSize->height, nMaxWidth, nMaxHeight);
-    const bool shrink = pictureSize->width > nMaxWidth || pictureSize->height > nMaxHeight;
-    const std::optional<imaging::Size> target =
-        shrink ? std::optional<imaging::Size>(imaging::Size { fitted.nWidth, fitted.nHeight }) : std::nullopt;
-    auto picture = imaging::Picture::decode(*bytes, decodeOptionsFor(*pictureSize, target));
-    if (!picture) {
-        return result;
-    }
+    const auto target = targetFor(decoded->size);
+    const CPictureSize fitted = ShrinkToFit(decoded->size.width, decoded->size.height, nMaxWidth, nMaxHeight);
+    const imaging::Picture& picture = decoded->picture;
     result.nWidth = fitted.nWidth;
     result.nHeight = fitted.nHeight;
     const std::string output = strSource + ".jpg";
     try {
         if (target) {
-            picture->scaled(*target).saveJpeg(output, kAlbumQuality);
+            picture.scaled(*target).saveJpeg(output, kAlbumQuality);
         } else {
-            picture->saveJpeg(output, kAlbumQuality);
+            picture.saveJpeg(output, kAlbumQuality);
         }
     } catch (const imaging::Error&) {
         return result;

@@ -71,18 +71,17 @@ std::optional<Magick::Image> load(
     MagickSession::ensureStarted();
     try {
         const Magick::Blob blob(bytes.data(), bytes.size());
-        Magick::Image header = makeReader(*format, {});
-        {
+        if (ping) {
+            Magick::Image header = makeReader(*format, {});
             OperationDeadline deadline(header, limits::kOperationTimeLimit);
             header.ping(blob);
-            // The declared size is checked before any pixel memory is taken.
             if (deadline.expired() || !header.isValid() || !withinLimits(header.columns(), header.rows())) {
                 return std::nullopt;
             }
-        }
-        if (ping) {
             return header;
         }
+        // ImageMagick checks the declared size against the resource limits before it takes any
+        // pixel memory, so a decompression bomb is refused without a separate look at its header.
         Magick::Image image = makeReader(*format, options);
         OperationDeadline deadline(image, limits::kOperationTimeLimit);
         image.read(blob);
