@@ -92,6 +92,17 @@ TEST_F(RufflePlayerTest, RefusesWhatIsNotAMovie)
     EXPECT_EQ(failed.count(), 3);
 }
 
+TEST_F(RufflePlayerTest, ADamagedMovieEndsInALoadFailure)
+{
+    QSignalSpy shown(&m_player, &CFlashPlayerWidget::MovieShown);
+    QSignalSpy failed(&m_player, &CFlashPlayerWidget::LoadFailed);
+    std::vector<uint8_t> damaged = testmovies::SolidMovie({ 255, 0, 0 }, 200, 200);
+    damaged.resize(12); // the header, cut inside the frame size
+    ASSERT_TRUE(m_player.LoadMovie(0, Write(QStringLiteral("damaged.swf"), damaged)));
+    EXPECT_TRUE(WaitUntil([&] { return failed.count() == 1; }, CRufflePlayer::kLoadTimeoutMs * 2));
+    EXPECT_EQ(shown.count(), 0);
+}
+
 TEST(RufflePlayerSetup, AMissingInstallationReportsTheLoadAsFailed)
 {
     QTemporaryDir empty;
