@@ -74,21 +74,21 @@ struct DecodedSource {
 
 // Decodes a source whose prepared size depends on its own size. A JPEG's header is read first, so
 // that its decoder can be told how small the result will be; other kinds are decoded once and measured.
-std::optional<DecodedSource> decodeSource(const std::vector<std::uint8_t>& bytes,
+std::optional<DecodedSource> decodeSource(const std::filesystem::path& source,
     const std::function<std::optional<imaging::Size>(imaging::Size)>& targetFor)
 {
-    if (imaging::sniffFormat(bytes) == imaging::Format::Jpeg) {
-        const auto size = imaging::Picture::probe(bytes);
+    if (imaging::sniffFile(source) == imaging::Format::Jpeg) {
+        const auto size = imaging::Picture::probeFile(source);
         if (!size) {
             return std::nullopt;
         }
-        auto picture = imaging::Picture::decode(bytes, decodeOptionsFor(*size, targetFor(*size)));
+        auto picture = imaging::Picture::decodeFile(source, decodeOptionsFor(*size, targetFor(*size)));
         if (!picture) {
             return std::nullopt;
         }
         return DecodedSource { std::move(*picture), *size };
     }
-    auto picture = imaging::Picture::decode(bytes);
+    auto picture = imaging::Picture::decodeFile(source);
     if (!picture) {
         return std::nullopt;
     }
@@ -167,13 +167,9 @@ std::string ConvertPictureToJpeg(
     if (!source) {
         return {};
     }
-    const auto bytes = imaging::readPictureFile(*source);
-    if (!bytes) {
-        return {};
-    }
     const imaging::Size gift { std::max(1, context.nWidth), std::max(1, context.nHeight) };
     const auto targetFor = [&](imaging::Size size) { return preparedSize(size, nPlacement, gift); };
-    auto decoded = decodeSource(*bytes, targetFor);
+    auto decoded = decodeSource(*source, targetFor);
     if (!decoded) {
         return {};
     }
@@ -198,10 +194,6 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
     if (!source) {
         return result;
     }
-    const auto bytes = imaging::readPictureFile(*source);
-    if (!bytes) {
-        return result;
-    }
     const auto targetFor = [&](imaging::Size size) -> std::optional<imaging::Size> {
         if (size.width <= nMaxWidth && size.height <= nMaxHeight) {
             return std::nullopt;
@@ -209,7 +201,7 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
         const CPictureSize fitted = ShrinkToFit(size.width, size.height, nMaxWidth, nMaxHeight);
         return imaging::Size { fitted.nWidth, fitted.nHeight };
     };
-    auto decoded = decodeSource(*bytes, targetFor);
+    auto decoded = decodeSource(*source, targetFor);
     if (!decoded) {
         return result;
     }

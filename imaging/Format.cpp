@@ -3,6 +3,11 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "imaging/Limits.h"
 
 namespace imaging {
 
@@ -88,6 +93,31 @@ std::optional<Format> sniffFormat(std::span<const std::uint8_t> bytes)
         }
     }
     return std::nullopt;
+}
+
+std::optional<Format> sniffFile(const std::filesystem::path& path)
+{
+    // Enough for every signature above.
+    constexpr std::size_t kSignatureBytes = 16;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> head(kSignatureBytes);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    auto format = sniffFormat(head);
+    const bool metafileLike = startsWith(head, { 0xD7, 0xCD, 0xC6, 0x9A }) ||
+        startsWith(head, { 0x01, 0x00, 0x09, 0x00 }) || startsWith(head, { 0x02, 0x00, 0x09, 0x00 });
+    if (metafileLike) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        if (error || size > limits::kMaxFileBytes) {
+            return std::nullopt;
+        }
+        in.seekg(0);
+        const std::vector<std::uint8_t> whole { std::istreambuf_iterator<char>(in),
+            std::istreambuf_iterator<char>() };
+        format = sniffFormat(whole);
+    }
+    return format;
 }
 
 std::string_view coderName(Format format)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -14,6 +15,9 @@ enum class Format { Jpeg, Gif, Png, Bmp, Ico, Wmf, Pcx };
 
 // Recognises a picture by its first bytes; the file name plays no part.
 [[nodiscard]] std::optional<Format> sniffFormat(std::span<const std::uint8_t> bytes);
+
+// sniffFormat for a file: reads its first bytes only, or the whole file where the kind needs it (WMF).
+[[nodiscard]] std::optional<Format> sniffFile(const std::filesystem::path& path);
 
 // ImageMagick's name of the coder for a kind ("JPEG", "GIF", ...).
 [[nodiscard]] std::string_view coderName(Format format);

@@ -9,6 +9,8 @@
 
 #include <Magick++.h>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -57,7 +59,36 @@ Magick::Image makeReader(Format format, const DecodeOptions& options)
     return image;
 }
 
-// Reads or pings the first frame; nullopt on any failure.
+// Reads or pings the first frame of a picture of a known kind; nullopt on any failure.
+std::optional<Magick::Image> loadBlob(
+    const Magick::Blob& blob, Format format, const DecodeOptions& options, bool ping)
+{
+    MagickSession::ensureStarted();
+    try {
+        if (ping) {
+            Magick::Image header = makeReader(format, {});
+            OperationDeadline deadline(header, limits::kOperationTimeLimit);
+            header.ping(blob);
+            if (deadline.expired() || !header.isValid() || !withinLimits(header.columns(), header.rows())) {
+                return std::nullopt;
+            }
+            return header;
+        }
+        // ImageMagick checks the declared size against the resource limits before it takes any
+        // pixel memory, so a decompression bomb is refused without a separate look at its header.
+        Magick::Image image = makeReader(format, options);
+        OperationDeadline deadline(image, limits::kOperationTimeLimit);
+        image.read(blob);
+        if (deadline.expired() || !image.isValid() || !withinLimits(image.columns(), image.rows())) {
+            return std::nullopt;
+        }
+        return image;
+    } catch (const std::exception&) {
+        // Magick::Exception and std::bad_alloc alike: an undecodable picture.
+        return std::nullopt;
+    }
+}
+
 std::optional<Magick::Image> load(
     std::span<const std::uint8_t> bytes, const DecodeOptions& options, bool ping)
 {
@@ -68,29 +99,43 @@ std::optional<Magick::Image> load(
     if (!format) {
         return std::nullopt;
     }
-    MagickSession::ensureStarted();
     try {
-        const Magick::Blob blob(bytes.data(), bytes.size());
-        if (ping) {
-            Magick::Image header = makeReader(*format, {});
-            OperationDeadline deadline(header, limits::kOperationTimeLimit);
-            header.ping(blob);
-            if (deadline.expired() || !header.isValid() || !withinLimits(header.columns(), header.rows())) {
-                return std::nullopt;
-            }
-            return header;
-        }
-        // ImageMagick checks the declared size against the resource limits before it takes any
-        // pixel memory, so a decompression bomb is refused without a separate look at its header.
-        Magick::Image image = makeReader(*format, options);
-        OperationDeadline deadline(image, limits::kOperationTimeLimit);
-        image.read(blob);
-        if (deadline.expired() || !image.isValid() || !withinLimits(image.columns(), image.rows())) {
+        return loadBlob(Magick::Blob(bytes.data(), bytes.size()), *format, options, ping);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// Reads a whole file straight into the blob ImageMagick decodes from: a large picture is neither
+// zero-filled first nor copied a second time.
+std::optional<Magick::Image> loadFile(
+    const std::filesystem::path& path, const DecodeOptions& options, bool ping)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size == 0 || size > limits::kMaxFileBytes) {
+        return std::nullopt;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    void* data = std::malloc(static_cast<std::size_t>(size));
+    const std::size_t got = data == nullptr ? 0 : std::fread(data, 1, static_cast<std::size_t>(size), file);
+    std::fclose(file);
+    if (got != size) {
+        std::free(data);
+        return std::nullopt;
+    }
+    try {
+        Magick::Blob blob;
+        blob.updateNoCopy(data, got, Magick::Blob::MallocAllocator);
+        const auto format = sniffFormat({ static_cast<const std::uint8_t*>(blob.data()), blob.length() });
+        if (!format) {
             return std::nullopt;
         }
-        return image;
+        return loadBlob(blob, *format, options, ping);
     } catch (const std::exception&) {
-        // Magick::Exception and std::bad_alloc alike: an undecodable picture.
         return std::nullopt;
     }
 }
@@ -192,11 +237,11 @@ std::optional<Picture> Picture::decode(std::span<const std::uint8_t> bytes, cons
 
 std::optional<Picture> Picture::decodeFile(const std::filesystem::path& path, const DecodeOptions& options)
 {
-    const auto bytes = readPictureFile(path);
-    if (!bytes) {
+    auto image = loadFile(path, options, false);
+    if (!image) {
         return std::nullopt;
     }
-    return decode(*bytes, options);
+    return Picture(std::make_unique<Impl>(Impl { std::move(*image) }));
 }
 
 std::optional<Size> Picture::probe(std::span<const std::uint8_t> bytes)
@@ -210,11 +255,11 @@ std::optional<Size> Picture::probe(std::span<const std::uint8_t> bytes)
 
 std::optional<Size> Picture::probeFile(const std::filesystem::path& path)
 {
-    const auto bytes = readPictureFile(path);
-    if (!bytes) {
+    const auto image = loadFile(path, {}, true);
+    if (!image) {
         return std::nullopt;
     }
-    return probe(*bytes);
+    return Size { static_cast<int>(image->columns()), static_cast<int>(image->rows()) };
 }
 
 Size Picture::size() const
@@ -344,11 +389,7 @@ std::optional<Picture> makeThumbnail(const std::filesystem::path& path, Size tar
     if (target.width <= 0 || target.height <= 0) {
         return std::nullopt;
     }
-    const auto bytes = readPictureFile(path);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    auto picture = Picture::decode(*bytes, DecodeOptions { target });
+    auto picture = Picture::decodeFile(path, DecodeOptions { target });
     if (!picture) {
         return std::nullopt;
     }
