@@ -409,8 +409,9 @@ private:
         }
         case TagCode::DefineEditText: {
             const auto e = readEditText(body);
-            line += " id " + std::to_string(e.id) + " bounds " + rect(e.bounds) + " flags " +
-                std::to_string(e.flags);
+            char flags[8];
+            std::snprintf(flags, sizeof flags, "%04x", e.flags);
+            line += " id " + std::to_string(e.id) + " bounds " + rect(e.bounds) + " flags " + flags;
             if (e.font) {
                 line += " font " + std::to_string(e.font->id);
             }

@@ -127,6 +127,7 @@ std::optional<Tag> StreamSound::block(int frame) const
     const size_t to = frame + 1 == frameCount() ? m_mp3.frameCount() : framesDue(frame + 1);
     ByteWriter out;
     out.u16(static_cast<uint16_t>((to - from) * static_cast<size_t>(m_mp3.samplesPerFrame)));
+    // Samples between the start of this SWF frame and the first MP3 frame of the block.
     const long long seek = static_cast<long long>(from) * m_mp3.samplesPerFrame -
         static_cast<long long>(frame) * m_samplesPerSwfFrame;
     out.s16(static_cast<int16_t>(seek));
