@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +29,8 @@ protected:
     void SetUp() override
     {
         m_dir = fs::temp_directory_path() /
-            ("cli_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("cli_test_" + std::to_string(::getpid()) + "_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir / "home");
         ::setenv("MARROWLARK_HOME", (m_dir / "home").c_str(), 1);

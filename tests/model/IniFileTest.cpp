@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 TEST(IniFile, ReadsSectionsAndKeysWithoutRegardToCase)
@@ -46,7 +48,8 @@ TEST(IniFile, WritingAKeyKeepsTheRestOfTheFile)
 
 TEST(IniFile, ConfigFileCreationAndEmail)
 {
-    const auto dir = std::filesystem::temp_directory_path() / "model_ini_test";
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("model_ini_test_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const auto path = dir / "config.ini";

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -13,7 +15,7 @@ protected:
     void SetUp() override
     {
         m_home = fs::temp_directory_path() /
-            ("model_paths_test_" +
+            ("model_paths_test_" + std::to_string(::getpid()) + "_" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_home);
         fs::create_directories(m_home / "Temp" / "Sub");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -443,7 +445,7 @@ protected:
     void SetUp() override
     {
         m_dir = std::filesystem::temp_directory_path() /
-            ("model_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ("model_file_test_" + std::to_string(::getpid()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
