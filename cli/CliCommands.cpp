@@ -7,10 +7,11 @@ void RunNew(CCliContext& context, std::span<const std::string> args);
 void RunShow(CCliContext& context, std::span<const std::string> args);
 void RunExportJson(CCliContext& context, std::span<const std::string> args);
 void RunImportJson(CCliContext& context, std::span<const std::string> args);
+void RunBuild(CCliContext& context, std::span<const std::string> args);
 
 std::span<const CCliCommand> CliCommands()
 {
-    static const std::array<CCliCommand, 4> commands = { {
+    static const std::array<CCliCommand, 5> commands = { {
         { "new", "[--force] FILE.mlp",
             "write the starter project (three cards) with the start-up settings; the e-mail comes from "
             "the installation's config.ini",
@@ -19,6 +20,10 @@ std::span<const CCliCommand> CliCommands()
         { "export-json", "FILE.mlp OUT.json", "write the project as JSON", RunExportJson },
         { "import-json", "IN.json OUT.mlp", "write a project file from JSON (missing fields take defaults)",
             RunImportJson },
+        { "build", "PROJECT.mlp|PROJECT.json OUT.swf [--card N] [--force 0|1] [--home DIR]",
+            "generate the gift movie (card N alone with --card, counted from 0); reports go to stderr as "
+            "error:, notice:, message:; exit status 1 when an error was reported",
+            RunBuild },
     } };
     return commands;
 }

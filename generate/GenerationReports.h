@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+// Where generation sends what it has to say. The editor shows error reports as the standard error
+// box (and logs them), notices in its balloon and messages as plain boxes; marrowlark-cli prints
+// all three.
+class IGenerationReports {
+public:
+    virtual ~IGenerationReports() = default;
+    // A failed step, with its fixed one-line reason.
+    virtual void ReportError(const std::string& strReason) = 0;
+    // A non-blocking hint (a file that could not be loaded, a missing font).
+    virtual void ShowNotice(const std::string& strText) = 0;
+    // A plain message box with an OK button.
+    virtual void ShowMessage(const std::string& strText) = 0;
+};
