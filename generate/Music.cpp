@@ -43,6 +43,9 @@ int32_t PrepareMusic(const std::string& strPath, const std::string& strAppDir)
     }
     const std::filesystem::path target = FileSystemPath(strAppDir) / kStrMusicMovie;
     std::error_code ec;
+    if (bFlash && std::filesystem::equivalent(FileSystemPath(strPath), target, ec)) {
+        return 1; // the music file already is the music movie
+    }
     std::filesystem::create_directories(target.parent_path(), ec);
     // Whatever an earlier generation left must not play in place of this music.
     std::filesystem::remove(target, ec);

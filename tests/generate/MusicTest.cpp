@@ -101,6 +101,9 @@ TEST_F(MusicTest, FlashMusicIsCopiedOtherEndingsGiveNone)
     EXPECT_EQ(PrepareMusic((m_dir / "song.wav").string(), m_appDir.string()), 0);
     EXPECT_EQ(PrepareMusic("", m_appDir.string()), 0);
     EXPECT_TRUE(fs::exists(musicMovie())); // no music this time, the file of the last one stays
+    // Picking the music movie itself keeps it.
+    EXPECT_EQ(PrepareMusic(musicMovie().string(), m_appDir.string()), 1);
+    EXPECT_EQ(fs::file_size(musicMovie()), std::string("FWS-any-content").size());
 }
 
 TEST_F(MusicTest, FailuresThrowAndLeaveNoStaleMusic)
