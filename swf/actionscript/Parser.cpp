@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <utility>
 
 namespace swf::actionscript {
@@ -41,13 +42,12 @@ bool isReserved(std::string_view name)
     return std::find(kReservedWords.begin(), kReservedWords.end(), name) != kReservedWords.end();
 }
 
-// A number used as an object key names the member by its decimal text.
+// A number used as an object key names the member by its text, in the player's 15 digits.
 std::string numberKey(double n)
 {
-    if (n == static_cast<double>(static_cast<long long>(n)) && n > -1e15 && n < 1e15) {
-        return std::to_string(static_cast<long long>(n));
-    }
-    return std::to_string(n);
+    std::array<char, 32> text {};
+    std::snprintf(text.data(), text.size(), "%.15g", n);
+    return text.data();
 }
 
 // Binding strength of the binary operators; higher binds tighter. 0: not a binary operator.

@@ -39,6 +39,8 @@ const std::vector<ListingCase>& cases()
             { "push 'a' undefined null false true 4", "initarray", "setvariable" } },
         { "ObjectLiteral", "o = {x: 1, 'y z': \"s\", 3: this};",
             { "push 'o' 'x' 1 'y z' 's' '3' 'this'", "getvariable", "push 3", "initobject", "setvariable" } },
+        { "NumberKeys", "o = {1e20: 1, 0.5: 2, 7: 3};",
+            { "push 'o' '1e+20' 1 '0.5' 2 '7' 3 3", "initobject", "setvariable" } },
         { "Escapes", "s = \"q\\\"b\\\\n\\n\\r\\t\\u00e9\\uD83D\\uDE00\";",
             { "push 's' 'q\"b\\n\n\r\t\xC3\xA9\xF0\x9F\x98\x80'", "setvariable" } },
         { "SingleQuotesAndUnknownEscape", "s = 'it\\'s \\q';", { "push 's' 'it's q'", "setvariable" } },
