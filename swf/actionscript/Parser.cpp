@@ -46,6 +46,12 @@ bool isReserved(std::string_view name)
 // A number used as an object key names the member by its text, in the player's 15 digits.
 std::string numberKey(double n)
 {
+    if (std::isnan(n)) {
+        return "NaN";
+    }
+    if (std::isinf(n)) {
+        return n > 0 ? "Infinity" : "-Infinity";
+    }
     std::array<char, 32> text {};
     std::snprintf(text.data(), text.size(), "%.15g", n);
     return text.data();
