@@ -168,11 +168,30 @@ void CGenerator::WriteMovie(const std::string& strOutputPath)
     if (!run.movie) {
         return;
     }
-    // The bytes are made first and written through a temporary file renamed over the target, so
-    // a failure never leaves a half-written file behind.
+    // The bytes are made first, so a writer failure leaves the old file alone; a failed write
+    // removes what it wrote, so no half file is left behind as if it were a gift. No flush to
+    // disk: the preview writes a movie on every edit and reads it back at once.
+    std::vector<uint8_t> bytes;
     try {
-        run.movie->write(std::filesystem::path(strOutputPath), -1);
+        bytes = run.movie->toBytes(-1);
     } catch (const std::exception&) {
+        m_reports.ReportError("Failed to create SWF file, Please try again");
+        return;
+    }
+    const std::filesystem::path path(strOutputPath);
+    bool bWritten = false;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        if (out) {
+            out.write(
+                reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            out.close();
+            bWritten = !out.fail();
+        }
+    }
+    if (!bWritten) {
+        std::error_code error;
+        std::filesystem::remove(path, error);
         m_reports.ReportError(
             "Failed to write the e-gift to " + strOutputPath + ", please check the folder.");
     }

@@ -2,6 +2,7 @@
 #include "generate/GiftScripts.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 
 std::string EscapeScriptString(std::string_view text)
@@ -105,4 +106,142 @@ float FrameRateFromDelay(std::string_view strSlideDelay)
         return 0.0F;
     }
     return static_cast<float>(1.0 / delay);
+}
+
+namespace {
+
+constexpr uint8_t kEnd = 0x00;
+constexpr uint8_t kStop = 0x07;
+constexpr uint8_t kNot = 0x12;
+constexpr uint8_t kGetVariable = 0x1C;
+constexpr uint8_t kAdd2 = 0x47;
+constexpr uint8_t kLess2 = 0x48;
+constexpr uint8_t kEquals2 = 0x49;
+constexpr uint8_t kPushDuplicate = 0x4C;
+constexpr uint8_t kStackSwap = 0x4D;
+constexpr uint8_t kGetMember = 0x4E;
+constexpr uint8_t kSetMember = 0x4F;
+constexpr uint8_t kGotoFrame = 0x81;
+constexpr uint8_t kConstantPool = 0x88;
+constexpr uint8_t kPush = 0x96;
+constexpr uint8_t kJump = 0x99;
+constexpr uint8_t kIf = 0x9D;
+// Largest frame index a GotoFrame holds.
+constexpr int64_t kMaxFrameIndex = 0xFFFF;
+
+class CActionBytes {
+public:
+    void Op(uint8_t code) { bytes.push_back(code); }
+    void U16(uint32_t value)
+    {
+        bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+        bytes.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+    }
+    void PushConstant(uint8_t index)
+    {
+        Op(kPush);
+        U16(2);
+        Op(0x08);
+        Op(index);
+    }
+    void PushInt(int32_t value)
+    {
+        Op(kPush);
+        U16(5);
+        Op(0x07);
+        const auto u = static_cast<uint32_t>(value);
+        for (int shift = 0; shift < 32; shift += 8) {
+            Op(static_cast<uint8_t>((u >> shift) & 0xFF));
+        }
+    }
+    void GotoAndStop(int64_t frameIndex)
+    {
+        Op(kGotoFrame);
+        U16(2);
+        U16(static_cast<uint32_t>(frameIndex));
+        Op(kStop);
+    }
+    // _root.<member> += <push>: GetVariable _root; dup; name; GetMember; value; Add2; name; swap; SetMember.
+    template<class F> void AddToRootMember(uint8_t member, F&& pushValue)
+    {
+        PushConstant(0);
+        Op(kGetVariable);
+        Op(kPushDuplicate);
+        PushConstant(member);
+        Op(kGetMember);
+        pushValue();
+        Op(kAdd2);
+        PushConstant(member);
+        Op(kStackSwap);
+        Op(kSetMember);
+    }
+    std::vector<uint8_t> bytes;
+};
+
+} // namespace
+
+std::optional<std::vector<uint8_t>> AssembleLinkScript(std::string_view strCardTitle, const CLinkInfo& link)
+{
+    const std::string strTrace = std::string(strCardTitle) + "[-]" + link.m_strTitle + "[N]";
+    const int64_t target = link.m_nTarget;
+    const int64_t compareTarget = link.m_nCompareTarget;
+    const std::string& op = link.m_strCompare;
+    const bool bCompare = !op.empty();
+    if (strTrace.find('\0') != std::string::npos || target < 0 || target > kMaxFrameIndex ||
+        (bCompare &&
+            (compareTarget < 0 || compareTarget > kMaxFrameIndex || link.m_nCompareValue < 0 ||
+                (op != "=" && op != ">" && op != ">=" && op != "<=" && op != "<")))) {
+        return std::nullopt;
+    }
+    CActionBytes out;
+    const char* pool[] = { "_root", "score", "trace" };
+    size_t poolLength = 2 + strTrace.size() + 1;
+    for (const char* name : pool) {
+        poolLength += std::string_view(name).size() + 1;
+    }
+    out.Op(kConstantPool);
+    out.U16(static_cast<uint32_t>(poolLength));
+    out.U16(4);
+    for (const char* name : pool) {
+        out.bytes.insert(out.bytes.end(), name, name + std::string_view(name).size() + 1);
+    }
+    out.bytes.insert(out.bytes.end(), strTrace.begin(), strTrace.end());
+    out.Op(0);
+    out.AddToRootMember(1, [&] { out.PushInt(link.m_nScore); });
+    out.AddToRootMember(2, [&] { out.PushConstant(3); });
+    if (bCompare) {
+        out.PushConstant(0);
+        out.Op(kGetVariable);
+        out.PushConstant(1);
+        out.Op(kGetMember);
+        out.PushInt(link.m_nCompareValue);
+        if (op == "=") {
+            out.Op(kEquals2);
+        } else if (op == "<") {
+            out.Op(kLess2);
+        } else if (op == ">=") {
+            out.Op(kLess2);
+            out.Op(kNot);
+        } else if (op == ">") {
+            out.Op(kStackSwap);
+            out.Op(kLess2);
+        } else {
+            out.Op(kStackSwap);
+            out.Op(kLess2);
+            out.Op(kNot);
+        }
+        // If over the else branch (goto 5, stop 1, jump 5 bytes) to the then branch.
+        out.Op(kIf);
+        out.U16(2);
+        out.U16(11);
+        out.GotoAndStop(target);
+        out.Op(kJump);
+        out.U16(2);
+        out.U16(6);
+        out.GotoAndStop(compareTarget);
+    } else {
+        out.GotoAndStop(target);
+    }
+    out.Op(kEnd);
+    return out.bytes;
 }

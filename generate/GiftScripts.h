@@ -4,8 +4,11 @@
 
 #include "model/LinkInfo.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The host of the maker's pages. Placeholders under a reserved example domain.
 inline constexpr const char* kStrEmailAlertPage = "http://www.example.com/member/emailalert.php";
@@ -37,3 +40,9 @@ inline constexpr const char* kStrStopScript = "stop();";
 // The frame rate of a slide delay text: 1 / delay for the longest leading decimal number of the
 // text, 0 when there is none, it is 0, or the text is empty.
 [[nodiscard]] float FrameRateFromDelay(std::string_view strSlideDelay);
+
+// The action bytes of MakeLinkScript's script, assembled directly: the same bytes as the script
+// compiler gives for it, without the cost of compiling 2,000 scripts in a large quiz. Nothing
+// for the rare values it does not assemble (negative comparison values, frames beyond the field).
+[[nodiscard]] std::optional<std::vector<uint8_t>> AssembleLinkScript(
+    std::string_view strCardTitle, const CLinkInfo& link);

@@ -172,9 +172,11 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
         });
         if (bWholeMovie != 0) {
             Guard("Failed to add action gotoAndPlay to the e-gift", [&] {
-                pButton->addAction(
-                    swf::ActionBlock(swf::actionscript::compile(MakeLinkScript(card.m_strTitle, link))),
-                    swf::Button::kRelease);
+                std::optional<std::vector<uint8_t>> bytes = AssembleLinkScript(card.m_strTitle, link);
+                if (!bytes) {
+                    bytes = swf::actionscript::compile(MakeLinkScript(card.m_strTitle, link));
+                }
+                pButton->addAction(swf::ActionBlock(std::move(*bytes)), swf::Button::kRelease);
             });
         }
         Guard("Failed to move the title of the button", [&] {

@@ -56,6 +56,34 @@ TEST(LinkScriptTest, CompilesToTheReferenceBytes)
     EXPECT_EQ(bytes.size(), 143U);
 }
 
+TEST(LinkScriptTest, AssembledBytesAreTheCompilersBytes)
+{
+    const CLinkInfo links[] = {
+        CLinkInfo("Link 1", 0, 0, "", 0, 0),
+        CLinkInfo("Link 1", 1, 5, ">=", 10, 3),
+        CLinkInfo("n", 199, -3, "=", 0, 198),
+        CLinkInfo("n", 7, 2147483647, ">", 2147483647, 2),
+        CLinkInfo("n", 7, -2147483647 - 1, "<=", 3, 2),
+        CLinkInfo("n", 7, 1, "<", 3, 2),
+        CLinkInfo("Say \"hi\" \\ now", 2, 1, "", 0, 0),
+        CLinkInfo("\xC3\xA9t\xC3\xA9", 2, 1, "", 0, 0),
+        CLinkInfo("", 0, 0, "", 0, 0),
+        CLinkInfo("score", 0, 0, "", 0, 0),
+    };
+    for (const char* cardTitle : { "Card 1:", "", "_root", "Q & \"A\"\r\n" }) {
+        for (const CLinkInfo& link : links) {
+            const auto assembled = AssembleLinkScript(cardTitle, link);
+            ASSERT_TRUE(assembled.has_value()) << link.m_strTitle;
+            EXPECT_EQ(*assembled, swf::actionscript::compile(MakeLinkScript(cardTitle, link)))
+                << cardTitle << " / " << link.m_strTitle << " " << link.m_strCompare;
+        }
+    }
+    // Values it leaves to the compiler.
+    EXPECT_FALSE(AssembleLinkScript("c", CLinkInfo("n", 0, 0, ">", -1, 0)).has_value());
+    EXPECT_FALSE(AssembleLinkScript("c", CLinkInfo("n", 70000, 0, "", 0, 0)).has_value());
+    EXPECT_FALSE(AssembleLinkScript("c", CLinkInfo("n", 0, 0, "!=", 1, 0)).has_value());
+}
+
 TEST(ScriptEscapingTest, TitlesWithQuotesAndBackslashesCompile)
 {
     const std::string title = "Say \"hi\" \\ now\r\n";
