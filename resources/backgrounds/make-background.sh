@@ -113,3 +113,7 @@ rainbow)
   echo "make-background.sh: unknown background $name" >&2
   exit 2 ;;
 esac
+# Pictures are stored with 8 bits a channel: the smaller files decode everywhere.
+case "$out" in
+*.png) "$C" "$out" -depth 8 "$out" ;;
+esac

@@ -32,3 +32,7 @@ wood)
   echo "make-button.sh: unknown style $style" >&2
   exit 2 ;;
 esac
+# Pictures are stored with 8 bits a channel: the smaller files decode everywhere.
+case "$out" in
+*.png) "$C" "$out" -depth 8 "$out" ;;
+esac

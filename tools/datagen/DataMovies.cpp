@@ -72,6 +72,9 @@ swf::Movie MakeFlashBackground()
     movie.setDimension(640, 480);
     movie.setRate(12);
     movie.setBackground(0x14, 0x1E, 0x48);
+    // The movie's own background colour is not drawn when the movie plays as a clip inside a
+    // gift, so the night-blue field is a shape of its own.
+    movie.add(RoundedBox(640, 480, 0, { 0x14, 0x1E, 0x48, 0xFF }));
     // Two wide bands give the field some depth behind the drifting lights.
     movie.add(RoundedBox(640, 200, 0, { 0x1C, 0x2C, 0x62, 0xFF })).moveTo(0, 280);
     movie.add(RoundedBox(640, 90, 0, { 0x26, 0x3A, 0x78, 0xFF })).moveTo(0, 390);
@@ -117,6 +120,7 @@ swf::Movie MakeFlashButton()
     movie.setDimension(100, 40);
     movie.setRate(12);
     movie.setBackground(0xFF, 0xFF, 0xFF);
+    movie.add(RoundedBox(100, 40, 0, { 0xFF, 0xFF, 0xFF, 0xFF }));
     movie.add(RoundedBox(100, 40, 12, { 0x1E, 0x6F, 0xB8, 0xFF }));
     movie.add(RoundedBox(94, 18, 9, { 0xFF, 0xFF, 0xFF, 0x50 })).moveTo(3, 3);
     swf::DisplayItem glow = movie.add(RoundedBox(100, 40, 12, { 0xFF, 0xFF, 0xFF, 0xFF }));
