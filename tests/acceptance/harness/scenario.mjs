@@ -159,13 +159,13 @@ export function validateScenario(raw, { file = "scenario", baseDir = process.cwd
         if (kinds.length !== 1) {
             throw new Error(`${file}: step ${i + 1} ${JSON.stringify(step)} must have exactly one of: ${Object.keys(STEPS).join(", ")}`);
         }
-        const spec = STEPS[kinds[0]];
+        const rule = STEPS[kinds[0]];
         for (const key of Object.keys(step)) {
-            if (key !== kinds[0] && !spec.keys.includes(key) && !COMMON_KEYS.includes(key)) {
-                throw new Error(`${file}: ${describeStep(step, i)}: unknown key "${key}"; the form is ${spec.form}`);
+            if (key !== kinds[0] && !rule.keys.includes(key) && !COMMON_KEYS.includes(key)) {
+                throw new Error(`${file}: ${describeStep(step, i)}: unknown key "${key}"; the form is ${rule.form}`);
             }
         }
-        if (!spec.check(step)) throw new Error(`${file}: ${describeStep(step, i)}: bad values; the form is ${spec.form}`);
+        if (!rule.check(step)) throw new Error(`${file}: ${describeStep(step, i)}: bad values; the form is ${rule.form}`);
     });
     return { ...raw, prepare, steps, movie: path.resolve(baseDir, raw.movie) };
 }
