@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace testsupport;
@@ -69,13 +70,22 @@ TEST_F(RufflePlayerTest, AClickOnTheButtonReachesTheMovie)
     ASSERT_TRUE(ShowsColour(Qt::red)); // the button, over a blue frame
     EXPECT_TRUE(Near(m_player.GrabFrame().pixelColor(10, 10), Qt::blue));
 
-    QWidget* pTarget = m_player.View()->focusProxy();
-    ASSERT_NE(pTarget, nullptr);
+    ASSERT_NE(m_player.View()->focusProxy(), nullptr);
     const bool bGreen = WaitUntil(
         [&] {
-            QTest::mouseMove(pTarget, QPoint(100, 100));
-            QTest::mouseClick(pTarget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-            return Near(Centre(), Qt::green);
+            // Go through the window, as a real pointer does, so that the event reaches whichever
+            // widget the web view uses for input at that moment; press and release apart, as a
+            // hand does, so that the movie sees the button go down before it comes up.
+            QWindow* pWindow = m_player.window()->windowHandle();
+            if (pWindow == nullptr) {
+                return false;
+            }
+            const QPoint point = m_player.View()->mapTo(m_player.window(), QPoint(100, 100));
+            QTest::mouseMove(pWindow, point);
+            QTest::mousePress(pWindow, Qt::LeftButton, Qt::NoModifier, point);
+            QTest::qWait(50);
+            QTest::mouseRelease(pWindow, Qt::LeftButton, Qt::NoModifier, point);
+            return WaitUntil([&] { return Near(Centre(), Qt::green); }, 1000);
         },
         30000);
     EXPECT_TRUE(bGreen);
