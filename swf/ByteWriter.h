@@ -42,17 +42,19 @@ public:
         m_bytes.push_back(0);
     }
 
-    // Unsigned bit field of `count` bits (0 to 32).
+    // Unsigned bit field of `count` bits (0 to 32), filled a byte's worth at a time.
     void ubits(uint32_t value, unsigned count)
     {
-        for (unsigned i = count; i-- > 0;) {
+        while (count > 0) {
             if (m_bitPos == 0) {
                 m_bytes.push_back(0);
             }
-            if ((value >> i) & 1U) {
-                m_bytes.back() |= static_cast<uint8_t>(0x80U >> m_bitPos);
-            }
-            m_bitPos = (m_bitPos + 1) & 7U;
+            const unsigned space = 8 - m_bitPos;
+            const unsigned take = count < space ? count : space;
+            const uint32_t chunk = (value >> (count - take)) & ((1U << take) - 1U);
+            m_bytes.back() |= static_cast<uint8_t>(chunk << (space - take));
+            m_bitPos = (m_bitPos + take) & 7U;
+            count -= take;
         }
     }
     // Signed bit field: two's complement in `count` bits.
