@@ -491,25 +491,7 @@ void CodeGenerator::call(const Expression& expr, bool wanted)
     if (callee.kind == ExprKind::Identifier && builtin(expr, wanted)) {
         return;
     }
-    arguments(expr, 1);
-    switch (callee.kind) {
-    case ExprKind::Identifier:
-        m_out.pushString(callee.text, callee.pos);
-        m_out.op(ActionCode::CallFunction);
-        break;
-    case ExprKind::Member:
-    case ExprKind::Index:
-        expression(*callee.operands[0]);
-        pushMemberKey(callee);
-        m_out.op(ActionCode::CallMethod);
-        break;
-    default:
-        // CallMethod with an undefined name calls the object itself.
-        expression(callee);
-        m_out.pushUndefined(callee.pos);
-        m_out.op(ActionCode::CallMethod);
-        break;
-    }
+    invoke(expr, ActionCode::CallFunction, ActionCode::CallMethod);
     if (!wanted) {
         m_out.op(ActionCode::Pop);
     }
@@ -517,23 +499,31 @@ void CodeGenerator::call(const Expression& expr, bool wanted)
 
 void CodeGenerator::newObject(const Expression& expr)
 {
+    invoke(expr, ActionCode::NewObject, ActionCode::NewMethod);
+}
+
+// Calls and `new` share one shape: the arguments, then the callee as a name (byName) or as an
+// object and a key (byMethod).
+void CodeGenerator::invoke(const Expression& expr, ActionCode byName, ActionCode byMethod)
+{
     const Expression& callee = *expr.operands[0];
     arguments(expr, 1);
     switch (callee.kind) {
     case ExprKind::Identifier:
         m_out.pushString(callee.text, callee.pos);
-        m_out.op(ActionCode::NewObject);
+        m_out.op(byName);
         break;
     case ExprKind::Member:
     case ExprKind::Index:
         expression(*callee.operands[0]);
         pushMemberKey(callee);
-        m_out.op(ActionCode::NewMethod);
+        m_out.op(byMethod);
         break;
     default:
+        // A method call with an undefined name calls (or constructs) the object itself.
         expression(callee);
         m_out.pushUndefined(callee.pos);
-        m_out.op(ActionCode::NewMethod);
+        m_out.op(byMethod);
         break;
     }
 }

@@ -37,6 +37,7 @@ private:
     void call(const Expression& expr, bool wanted);
     bool builtin(const Expression& expr, bool wanted);
     void newObject(const Expression& expr);
+    void invoke(const Expression& expr, ActionCode byName, ActionCode byMethod);
     void binary(const Expression& expr);
     void unary(const Expression& expr);
     void logical(const Expression& expr);
