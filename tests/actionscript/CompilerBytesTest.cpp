@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The scripts the generator writes, with the exact bytes each must compile to.
 #include "swf/actionscript/Compiler.h"
+#include "tests/actionscript/AlbumScript.h"
 
 #include "Disassembler.h"
 
@@ -24,36 +25,6 @@ std::vector<uint8_t> hex(const std::string& text)
         i += 2;
     }
     return bytes;
-}
-
-// The photo album's controls script: tabs, blanks and CRLF line ends are part of the text.
-std::string albumScript()
-{
-    const char* lines[] = {
-        "if(!init){",
-        "init=true;",
-        "stopped=false;",
-        "controls = {",
-        "onMouseDown: function () {",
-        "if(!stopped){",
-        "stop();",
-        "stopped=true;",
-        "}else{",
-        "play();",
-        "stopped=false;",
-        "}",
-        "}",
-        "};",
-        "Mouse.addListener(controls);",
-        "}",
-    };
-    std::string text;
-    for (const char* line : lines) {
-        text += "\t\t\t\t\t\t ";
-        text += line;
-        text += "\r\n";
-    }
-    return text + "\t\t\t\t\t\t ";
 }
 
 struct BytesCase {
@@ -83,7 +54,7 @@ const std::vector<BytesCase>& cases()
             "02 00 08 01 4e 96 05 00 07 0a 00 00 00 48 12 9d 02 00 0b 00 81 02 00 01 00 07 99 02 00 06 00 81 "
             "02 00 03 "
             "00 07 00" },
-        { "AlbumControls", albumScript(),
+        { "AlbumControls", testscripts::albumControls(),
             "88 36 00 06 00 69 6e 69 74 00 73 74 6f 70 70 65 64 00 63 6f 6e 74 72 6f 6c 73 00 6f 6e 4d 6f 75 "
             "73 65 44 "
             "6f 77 6e 00 4d 6f 75 73 65 00 61 64 64 4c 69 73 74 65 6e 65 72 00 96 02 00 08 00 1c 12 12 9d 02 "
@@ -130,7 +101,7 @@ TEST(CompilerBytes, ReferenceSizes)
 {
     EXPECT_EQ(compile(cases()[0].source).size(), 38U);
     EXPECT_EQ(compile(cases()[2].source).size(), 143U);
-    EXPECT_EQ(compile(albumScript()).size(), 171U);
+    EXPECT_EQ(compile(testscripts::albumControls()).size(), 171U);
 }
 
 TEST(CompilerBytes, AlertScriptOpensABlankWindow)

@@ -16,6 +16,7 @@
 #include "swf/Movie.h"
 #include "swf/Shape.h"
 #include "swf/actionscript/Compiler.h"
+#include "tests/actionscript/AlbumScript.h"
 
 #include <exception>
 #include <filesystem>
@@ -129,34 +130,6 @@ swf::Movie linkMovie()
     return movie;
 }
 
-// The album's controls script, with its tabs, blanks and CRLF line ends.
-std::string albumControls()
-{
-    const char* lines[] = {
-        "if(!init){",
-        "init=true;",
-        "stopped=false;",
-        "controls = {",
-        "onMouseDown: function () {",
-        "if(!stopped){",
-        "stop();",
-        "stopped=true;",
-        "}else{",
-        "play();",
-        "stopped=false;",
-        "}",
-        "}",
-        "};",
-        "Mouse.addListener(controls);",
-        "}",
-    };
-    std::string text;
-    for (const char* line : lines) {
-        text += std::string("\t\t\t\t\t\t ") + line + "\r\n";
-    }
-    return text + "\t\t\t\t\t\t ";
-}
-
 constexpr const char* kWatcher = R"(
 _root.onEnterFrame = function () {
     var state = _currentframe != this.lastFrame ? "moving" : "still";
@@ -170,7 +143,7 @@ swf::Movie albumMovie()
     swf::Movie movie;
     movie.setDimension(200, 150);
     movie.setRate(12);
-    movie.add(script(albumControls()));
+    movie.add(script(testscripts::albumControls()));
     movie.add(script(kWatcher));
     movie.add(rectangle(40, 40, { 0xC0, 0x20, 0x40, 0xFF })).moveTo(20, 20);
     for (int frame = 1; frame <= 10; ++frame) {
