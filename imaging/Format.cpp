@@ -56,7 +56,65 @@ bool isPlausibleMetafile(std::span<const std::uint8_t> bytes)
     return false;
 }
 
+constexpr std::size_t kPngSignatureBytes = 8;
+constexpr std::size_t kPngChunkHeaderBytes = 8;
+constexpr std::size_t kPngCrcBytes = 4;
+// The end chunk: no data, and the check sum of its type alone.
+constexpr std::array<std::uint8_t, 12> kPngEnd { 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82 };
+
+bool hasType(std::span<const std::uint8_t> bytes, std::size_t at, const char (&type)[5])
+{
+    return std::equal(type, type + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 } // namespace
+
+std::optional<std::vector<std::uint8_t>> safePngCopy(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < kPngSignatureBytes) {
+        return std::nullopt;
+    }
+    // Whole chunks to keep, as [start, end) ranges; the file is copied only when something is left out.
+    std::vector<std::pair<std::size_t, std::size_t>> kept;
+    bool leftOut = false;
+    bool ended = false;
+    std::size_t pos = kPngSignatureBytes;
+    while (bytes.size() - pos >= kPngChunkHeaderBytes) {
+        const std::uint64_t length = (std::uint64_t { bytes[pos] } << 24) |
+            (std::uint32_t { bytes[pos + 1] } << 16) | (std::uint32_t { bytes[pos + 2] } << 8) |
+            bytes[pos + 3];
+        const std::size_t left = bytes.size() - pos - kPngChunkHeaderBytes;
+        if (length > left && !hasType(bytes, pos + 4, "IDAT")) {
+            leftOut = true;
+            break;
+        }
+        const auto end = pos +
+            static_cast<std::size_t>(
+                std::min<std::uint64_t>(kPngChunkHeaderBytes + length + kPngCrcBytes, bytes.size() - pos));
+        if (hasType(bytes, pos + 4, "zTXt")) {
+            leftOut = true;
+        } else {
+            kept.emplace_back(pos, end);
+        }
+        if (hasType(bytes, pos + 4, "IEND")) {
+            ended = true;
+            break;
+        }
+        pos = end;
+    }
+    if (!leftOut) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> copy(bytes.begin(), bytes.begin() + kPngSignatureBytes);
+    for (const auto& [start, end] : kept) {
+        copy.insert(copy.end(), bytes.begin() + static_cast<std::ptrdiff_t>(start),
+            bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    if (!ended) {
+        copy.insert(copy.end(), kPngEnd.begin(), kPngEnd.end());
+    }
+    return copy;
+}
 
 std::optional<Format> sniffFormat(std::span<const std::uint8_t> bytes)
 {

@@ -63,6 +63,11 @@ Magick::Image makeReader(Format format, const DecodeOptions& options)
 std::optional<Magick::Image> loadBlob(
     const Magick::Blob& blob, Format format, const DecodeOptions& options, bool ping)
 {
+    if (format == Format::Png) {
+        if (auto copy = safePngCopy({ static_cast<const std::uint8_t*>(blob.data()), blob.length() })) {
+            return loadBlob(Magick::Blob(copy->data(), copy->size()), format, options, ping);
+        }
+    }
     MagickSession::ensureStarted();
     try {
         if (ping) {

@@ -4,9 +4,13 @@
 #include "imaging/Format.h"
 #include "tests/imaging/TestPictures.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <span>
+#include <zlib.h>
 
 using imaging::Format;
 using imaging::Picture;
@@ -299,6 +303,84 @@ TEST_F(PictureTest, HostileAndBrokenInputGivesNoPicture)
     }
     EXPECT_FALSE(Picture::decodeFile(file("missing.jpg")).has_value());
     EXPECT_FALSE(Picture::decodeFile(s_folder->path()).has_value());
+}
+
+// A chunk with its length and check sum, for building damaged PNG files.
+std::vector<std::uint8_t> pngChunk(const char (&type)[5], std::span<const std::uint8_t> data,
+    std::optional<std::uint32_t> declaredLength = std::nullopt)
+{
+    const std::uint32_t length = declaredLength.value_or(static_cast<std::uint32_t>(data.size()));
+    std::vector<std::uint8_t> chunk(4 + 4 + data.size() + 4);
+    for (int i = 0; i < 4; ++i) {
+        chunk[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
+        chunk[static_cast<std::size_t>(4 + i)] = static_cast<std::uint8_t>(type[i]);
+    }
+    std::copy(data.begin(), data.end(), chunk.begin() + 8);
+    const auto crc = crc32(0, chunk.data() + 4, static_cast<uInt>(4 + data.size()));
+    for (int i = 0; i < 4; ++i) {
+        chunk[8 + data.size() + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    }
+    return chunk;
+}
+
+// The PNG file with a chunk put in straight after its header chunk.
+std::vector<std::uint8_t> withChunkAfterHeader(
+    std::vector<std::uint8_t> png, const std::vector<std::uint8_t>& chunk)
+{
+    constexpr std::ptrdiff_t kAfterHeader = 8 + 8 + 13 + 4;
+    png.insert(png.begin() + kAfterHeader, chunk.begin(), chunk.end());
+    return png;
+}
+
+// Chunk lengths are read before the chunk: a damaged one must not make the decoder take the memory it
+// declares, and compressed text must not be inflated at all.
+TEST_F(PictureTest, PngChunksCannotAskForUnboundedMemory)
+{
+    const auto png = tp::readBytes(file("rose.png"));
+    const auto rose = Picture::decode(png);
+    ASSERT_TRUE(rose.has_value());
+    EXPECT_FALSE(imaging::safePngCopy(png).has_value()) << "a sound file is decoded as it is";
+
+    // A chunk declaring almost 2 GB in a file of a few hundred bytes, before the pixel data.
+    const std::vector<std::uint8_t> text { 'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'x' };
+    for (const auto& type : { "tEXt", "zTXt", "iCCP", "abCd" }) {
+        SCOPED_TRACE(type);
+        char name[5] {};
+        std::copy_n(type, 4, name);
+        const auto damaged = withChunkAfterHeader(png, pngChunk(name, text, 0x79000026U));
+        const auto copy = imaging::safePngCopy(damaged);
+        ASSERT_TRUE(copy.has_value());
+        EXPECT_LT(copy->size(), 64U) << "nothing after the damaged chunk is kept";
+        EXPECT_FALSE(Picture::decode(damaged).has_value());
+        EXPECT_FALSE(Picture::probe(damaged).has_value());
+    }
+
+    // The same damage after the pixel data: the picture is all there.
+    auto trailing = png;
+    const auto textChunk = pngChunk("tEXt", text, 0x79000026U);
+    trailing.insert(trailing.end() - 12, textChunk.begin(), textChunk.end());
+    trailing.resize(trailing.size() - 12);
+    const auto repaired = Picture::decode(trailing);
+    ASSERT_TRUE(repaired.has_value());
+    EXPECT_EQ(repaired->rgb(), rose->rgb());
+
+    // 64 MB of compressed text in 64 KB: the picture decodes as if the text were not there.
+    std::vector<std::uint8_t> inflated(std::size_t { 64 } << 20, 'a');
+    std::vector<std::uint8_t> deflated(compressBound(static_cast<uLong>(inflated.size())));
+    uLongf deflatedSize = static_cast<uLongf>(deflated.size());
+    ASSERT_EQ(
+        compress2(deflated.data(), &deflatedSize, inflated.data(), static_cast<uLong>(inflated.size()), 9),
+        Z_OK);
+    const std::string keyword("Comment\0\0", 9);
+    std::vector<std::uint8_t> bomb(keyword.size() + deflatedSize);
+    std::copy(keyword.begin(), keyword.end(), bomb.begin());
+    std::copy_n(deflated.begin(), deflatedSize, bomb.begin() + static_cast<std::ptrdiff_t>(keyword.size()));
+    const auto withBomb = withChunkAfterHeader(png, pngChunk("zTXt", bomb));
+    EXPECT_EQ(imaging::safePngCopy(withBomb), png);
+    const auto decoded = Picture::decode(withBomb);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->size(), rose->size());
+    EXPECT_EQ(decoded->rgb(), rose->rgb());
 }
 
 } // namespace
