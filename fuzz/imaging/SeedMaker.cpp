@@ -2,8 +2,10 @@
 // Writes small pictures of every kind the decoder reads into the folder named on the command line.
 #include "tests/imaging/TestPictures.h"
 
+#include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 int main(int argc, char** argv)
@@ -43,6 +45,12 @@ int main(int argc, char** argv)
             }
             tp::convert(arguments + " '" + prefix + (folder / seed.file).string() + "'");
         }
+        // A text chunk after the header that declares almost 2 GB: the decoder must not take that.
+        auto damaged = tp::readBytes(folder / "alpha.png");
+        constexpr std::ptrdiff_t kAfterHeader = 8 + 8 + 13 + 4;
+        const std::uint8_t chunk[] = { 0x79, 0x00, 0x00, 0x26, 't', 'E', 'X', 't', 'C', 'o', 'm' };
+        damaged.insert(damaged.begin() + kAfterHeader, std::begin(chunk), std::end(chunk));
+        tp::writeBytes(folder / "long-chunk.png", damaged);
     } catch (const std::exception&) {
         return 1;
     }
