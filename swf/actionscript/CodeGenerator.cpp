@@ -363,78 +363,12 @@ void CodeGenerator::pushMemberKey(const Expression& target)
     }
 }
 
-void CodeGenerator::assignment(const Expression& expr, bool wanted)
+// Reads the target's current value, leaving below it what storeUpdated needs to store the new one:
+// the name of a variable; the object (and for a constant key nothing more, the key is pushed again at
+// the store); or, for a computed key, the object and the key, kept in a register so that the key
+// expression runs once.
+void CodeGenerator::readForUpdate(const Expression& target, SourcePos pos)
 {
-    const Expression& target = *expr.operands[0];
-    const Expression& value = *expr.operands[1];
-    const bool compound = expr.text != "="sv;
-    const SourcePos pos = expr.pos;
-
-    if (target.kind == ExprKind::Identifier) {
-        m_out.pushString(target.text, pos);
-        if (compound) {
-            m_out.pushString(target.text, pos);
-            m_out.op(ActionCode::GetVariable);
-            expression(value);
-            m_out.op(compoundOperator(expr.text));
-        } else {
-            expression(value);
-        }
-        if (wanted) {
-            m_out.storeRegister(kResultRegister);
-        }
-        m_out.op(ActionCode::SetVariable);
-    } else if (!compound) {
-        expression(*target.operands[0]);
-        pushMemberKey(target);
-        expression(value);
-        if (wanted) {
-            m_out.storeRegister(kResultRegister);
-        }
-        m_out.op(ActionCode::SetMember);
-    } else if (hasConstantKey(target)) {
-        // object; dup; key; GetMember; value; op; key; swap; SetMember
-        expression(*target.operands[0]);
-        m_out.op(ActionCode::PushDuplicate);
-        pushMemberKey(target);
-        m_out.op(ActionCode::GetMember);
-        expression(value);
-        m_out.op(compoundOperator(expr.text));
-        if (wanted) {
-            m_out.storeRegister(kResultRegister);
-        }
-        pushMemberKey(target);
-        m_out.op(ActionCode::StackSwap);
-        m_out.op(ActionCode::SetMember);
-    } else {
-        // A computed key is evaluated once and kept in a register to store the element.
-        expression(*target.operands[0]);
-        m_out.op(ActionCode::PushDuplicate);
-        expression(*target.operands[1]);
-        m_out.storeRegister(kKeyRegister);
-        m_out.op(ActionCode::GetMember);
-        m_out.pushRegister(kKeyRegister, pos);
-        m_out.op(ActionCode::StackSwap);
-        expression(value);
-        m_out.op(compoundOperator(expr.text));
-        if (wanted) {
-            m_out.storeRegister(kResultRegister);
-        }
-        m_out.op(ActionCode::SetMember);
-    }
-    if (wanted) {
-        m_out.pushRegister(kResultRegister, pos);
-    }
-}
-
-void CodeGenerator::increment(const Expression& expr, bool wanted)
-{
-    const Expression& target = *expr.operands[0];
-    const SourcePos pos = expr.pos;
-    const ActionCode step = expr.text == "++"sv ? ActionCode::Increment : ActionCode::Decrement;
-    const bool postfix = expr.kind == ExprKind::Postfix;
-
-    // Read the current value, leaving what is needed to store the new one below it.
     if (target.kind == ExprKind::Identifier) {
         m_out.pushString(target.text, pos);
         m_out.pushString(target.text, pos);
@@ -453,7 +387,64 @@ void CodeGenerator::increment(const Expression& expr, bool wanted)
         m_out.pushRegister(kKeyRegister, pos);
         m_out.op(ActionCode::StackSwap);
     }
-    if (wanted && postfix) {
+}
+
+// Stores the new value on top of the stack into the target read by readForUpdate.
+void CodeGenerator::storeUpdated(const Expression& target)
+{
+    if (target.kind == ExprKind::Identifier) {
+        m_out.op(ActionCode::SetVariable);
+        return;
+    }
+    if (hasConstantKey(target)) {
+        // object; dup; key; GetMember; value; op; key; swap; SetMember
+        pushMemberKey(target);
+        m_out.op(ActionCode::StackSwap);
+    }
+    m_out.op(ActionCode::SetMember);
+}
+
+void CodeGenerator::assignment(const Expression& expr, bool wanted)
+{
+    const Expression& target = *expr.operands[0];
+    const Expression& value = *expr.operands[1];
+    const SourcePos pos = expr.pos;
+
+    if (expr.text != "="sv) {
+        readForUpdate(target, pos);
+        expression(value);
+        m_out.op(compoundOperator(expr.text));
+        if (wanted) {
+            m_out.storeRegister(kResultRegister);
+        }
+        storeUpdated(target);
+    } else if (target.kind == ExprKind::Identifier) {
+        m_out.pushString(target.text, pos);
+        expression(value);
+        if (wanted) {
+            m_out.storeRegister(kResultRegister);
+        }
+        m_out.op(ActionCode::SetVariable);
+    } else {
+        expression(*target.operands[0]);
+        pushMemberKey(target);
+        expression(value);
+        if (wanted) {
+            m_out.storeRegister(kResultRegister);
+        }
+        m_out.op(ActionCode::SetMember);
+    }
+    if (wanted) {
+        m_out.pushRegister(kResultRegister, pos);
+    }
+}
+
+void CodeGenerator::increment(const Expression& expr, bool wanted)
+{
+    const Expression& target = *expr.operands[0];
+    const ActionCode step = expr.text == "++"sv ? ActionCode::Increment : ActionCode::Decrement;
+    readForUpdate(target, expr.pos);
+    if (wanted && expr.kind == ExprKind::Postfix) {
         m_out.op(ActionCode::ToNumber); // x++ gives the old value as a number
         m_out.storeRegister(kResultRegister);
         m_out.op(step);
@@ -463,17 +454,9 @@ void CodeGenerator::increment(const Expression& expr, bool wanted)
             m_out.storeRegister(kResultRegister);
         }
     }
-    if (target.kind == ExprKind::Identifier) {
-        m_out.op(ActionCode::SetVariable);
-    } else if (hasConstantKey(target)) {
-        pushMemberKey(target);
-        m_out.op(ActionCode::StackSwap);
-        m_out.op(ActionCode::SetMember);
-    } else {
-        m_out.op(ActionCode::SetMember);
-    }
+    storeUpdated(target);
     if (wanted) {
-        m_out.pushRegister(kResultRegister, pos);
+        m_out.pushRegister(kResultRegister, expr.pos);
     }
 }
 

@@ -47,6 +47,8 @@ private:
     void arguments(const Expression& expr, size_t first);
     void windowArgument(const Expression& arg);
     void pushMemberKey(const Expression& target);
+    void readForUpdate(const Expression& target, SourcePos pos);
+    void storeUpdated(const Expression& target);
 
     ActionWriter& m_out;
     std::vector<Loop> m_loops;
