@@ -30,6 +30,11 @@ function(marrowlark_add_library name)
   add_library(Marrowlark::${name} ALIAS ${target})
   target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} PRIVATE marrowlark_options)
+  # In fuzzing builds every library of ours carries the coverage instrumentation that guides the
+  # fuzzers: without it a fuzzer sees only its own entry function and mutates blindly.
+  if(MARROWLARK_BUILD_FUZZERS)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   if(ARG_QT)
     target_compile_definitions(${target} PUBLIC ${MARROWLARK_QT_DEFINITIONS})
     set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON AUTOUIC ON)
