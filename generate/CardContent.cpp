@@ -14,7 +14,6 @@
 
 using cardtext::ColourOf;
 using cardtext::Lower;
-using cardtext::MakeRectangle;
 
 namespace {
 
@@ -42,7 +41,8 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
     }
     // Colour texts may carry text before the "#" only in damaged projects; they keep white.
     Guard("Error when drawing color background. Please try again", [&] {
-        run.frameItems.push_back(run.Movie().add(MakeRectangle(run.fWidth, run.fHeight, ColourOf(nColour))));
+        run.frameItems.push_back(
+            run.Movie().add(swf::Shape::filledRectangle(run.fWidth, run.fHeight, ColourOf(nColour))));
     });
 
     const std::filesystem::path file = ResolveReference(strReference);
@@ -91,11 +91,7 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
             pBitmap, placement.bTiled ? swf::BitmapFillKind::Tiled : swf::BitmapFillKind::Clipped));
         const auto w = static_cast<float>(placement.nWidth);
         const auto h = static_cast<float>(placement.nHeight);
-        pShape->movePenTo(0, 0);
-        pShape->drawLine(w, 0);
-        pShape->drawLine(0, h);
-        pShape->drawLine(-w, 0);
-        pShape->drawLine(0, -h);
+        pShape->drawRectangle(w, h);
         pShape->end();
         swf::DisplayItem item = run.Movie().add(pShape);
         item.moveTo(static_cast<float>(placement.nX), static_cast<float>(placement.nY));

@@ -43,18 +43,4 @@ inline std::shared_ptr<swf::Text> MakeText(
     return pText;
 }
 
-// A w x h rectangle from the pen at the origin, filled on its right.
-inline std::shared_ptr<swf::Shape> MakeRectangle(float w, float h, swf::Color colour)
-{
-    auto pShape = std::make_shared<swf::Shape>();
-    pShape->setRightFill(pShape->addSolidFill(colour));
-    pShape->movePenTo(0, 0);
-    pShape->drawLine(w, 0);
-    pShape->drawLine(0, h);
-    pShape->drawLine(-w, 0);
-    pShape->drawLine(0, -h);
-    pShape->end();
-    return pShape;
-}
-
 } // namespace cardtext

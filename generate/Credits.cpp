@@ -6,8 +6,6 @@
 #include "generate/GiftScripts.h"
 #include "swf/actionscript/Compiler.h"
 
-using cardtext::MakeRectangle;
-
 namespace {
 
 // The author name that stands for the gift's maker itself: no author button then.
@@ -47,11 +45,11 @@ void CGenerator::AddCredit(const CCardInfo& card, int bWholeMovie)
     }
     if (!run.pPromoteRect) {
         Guard("Failed to add button background",
-            [&] { run.pPromoteRect = MakeRectangle(kPromoteWidth, kCreditBand, transparent); });
+            [&] { run.pPromoteRect = swf::Shape::filledRectangle(kPromoteWidth, kCreditBand, transparent); });
     }
     if (bAuthor && !run.pAuthorRect) {
         Guard("Failed to add author button background",
-            [&] { run.pAuthorRect = MakeRectangle(kAuthorWidth, kCreditBand, transparent); });
+            [&] { run.pAuthorRect = swf::Shape::filledRectangle(kAuthorWidth, kCreditBand, transparent); });
     }
     if (!run.pPromoteButton) {
         Guard("Failed to add shape of promote button", [&] {

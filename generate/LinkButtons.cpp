@@ -13,7 +13,6 @@
 
 using cardtext::ColourOf;
 using cardtext::Lower;
-using cardtext::MakeRectangle;
 
 namespace {
 
@@ -59,7 +58,8 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
                 Guard("Error when setting the color of the link", [&] {
                     uint32_t nColour = 0xFFFFFF;
                     ReadColour(settings.m_strButton, nColour);
-                    run.pButtonBackground = MakeRectangle(kButtonWidth, kButtonHeight, ColourOf(nColour));
+                    run.pButtonBackground =
+                        swf::Shape::filledRectangle(kButtonWidth, kButtonHeight, ColourOf(nColour));
                     if (run.fButtonWidth < 0) {
                         run.fButtonWidth = kButtonWidth;
                         run.fButtonHeight = kButtonHeight;
@@ -128,11 +128,7 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
                         run.fButtonWidth = bw;
                         run.fButtonHeight = bh;
                     }
-                    pShape->movePenTo(0, 0);
-                    pShape->drawLine(bw, 0);
-                    pShape->drawLine(0, bh);
-                    pShape->drawLine(-bw, 0);
-                    pShape->drawLine(0, -bh);
+                    pShape->drawRectangle(bw, bh);
                     pShape->end();
                     run.pButtonBackground = pShape;
                 });
@@ -149,7 +145,7 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
         if (!run.pButtonBackground) {
             Guard("Failed to draw the background of the button", [&] {
                 run.pButtonBackground =
-                    MakeRectangle(kButtonWidth, kButtonHeight, swf::Color { 255, 255, 255, 0 });
+                    swf::Shape::filledRectangle(kButtonWidth, kButtonHeight, swf::Color { 255, 255, 255, 0 });
             });
         }
         Guard("Failed to add button to the card", [&] {
@@ -164,8 +160,8 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
                 if (!run.pButtonOver) {
                     uint32_t nColour = 0xFFFFFF;
                     ReadColour(settings.m_strButton, nColour);
-                    run.pButtonOver =
-                        MakeRectangle(kButtonWidth, kButtonHeight, ColourOf(OverColour(nColour)));
+                    run.pButtonOver = swf::Shape::filledRectangle(
+                        kButtonWidth, kButtonHeight, ColourOf(OverColour(nColour)));
                 }
                 pButton->addShape(run.pButtonOver, swf::Button::kOver);
             }

@@ -189,13 +189,27 @@ std::shared_ptr<Shape> Shape::fromBitmap(std::shared_ptr<const Bitmap> bitmap)
     auto shape = std::make_shared<Shape>();
     const Fill fill = shape->addBitmapFill(std::move(bitmap), BitmapFillKind::Clipped);
     shape->setRightFill(fill);
-    shape->movePenTo(0, 0);
-    shape->drawLine(w, 0);
-    shape->drawLine(0, h);
-    shape->drawLine(-w, 0);
-    shape->drawLine(0, -h);
+    shape->drawRectangle(w, h);
     shape->end();
     return shape;
+}
+
+std::shared_ptr<Shape> Shape::filledRectangle(float width, float height, Color color)
+{
+    auto shape = std::make_shared<Shape>();
+    shape->setRightFill(shape->addSolidFill(color));
+    shape->drawRectangle(width, height);
+    shape->end();
+    return shape;
+}
+
+void Shape::drawRectangle(float width, float height)
+{
+    movePenTo(0, 0);
+    drawLine(width, 0);
+    drawLine(0, height);
+    drawLine(-width, 0);
+    drawLine(0, -height);
 }
 
 uint16_t Shape::defineIn(DefinitionContext& context) const

@@ -45,6 +45,8 @@ public:
     // A quadratic curve: control point by (controlDx, controlDy) from the pen, anchor by
     // (anchorDx, anchorDy) from the control point.
     void drawCurve(float controlDx, float controlDy, float anchorDx, float anchorDy);
+    // The outline of a width x height rectangle from the origin: right, down, left, up.
+    void drawRectangle(float width, float height);
     // Closes the drawing; later drawing calls throw swf::Error. Output closes it anyway.
     void end();
 
@@ -53,6 +55,8 @@ public:
 
     // A rectangle of the bitmap's size filled with it (clipped), origin at its top-left corner.
     [[nodiscard]] static std::shared_ptr<Shape> fromBitmap(std::shared_ptr<const Bitmap> bitmap);
+    // A width x height rectangle of one colour (fill on the right), origin at its top-left corner.
+    [[nodiscard]] static std::shared_ptr<Shape> filledRectangle(float width, float height, Color color);
 
     uint16_t defineIn(DefinitionContext& context) const override;
 

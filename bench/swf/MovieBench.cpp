@@ -55,15 +55,7 @@ std::shared_ptr<swf::FdbFont> makeFont()
 
 std::shared_ptr<swf::Shape> rectangle(float w, float h, swf::Color color)
 {
-    auto shape = std::make_shared<swf::Shape>();
-    shape->setRightFill(shape->addSolidFill(color));
-    shape->movePenTo(0, 0);
-    shape->drawLine(w, 0);
-    shape->drawLine(0, h);
-    shape->drawLine(-w, 0);
-    shape->drawLine(0, -h);
-    shape->end();
-    return shape;
+    return swf::Shape::filledRectangle(w, h, color);
 }
 
 // A script block of the size the link scripts compile to (about 140 bytes).

@@ -31,15 +31,7 @@ using swf::actionscript::compile;
 
 std::shared_ptr<swf::Shape> rectangle(float width, float height, swf::Color color)
 {
-    auto shape = std::make_shared<swf::Shape>();
-    shape->setRightFill(shape->addSolidFill(color));
-    shape->movePenTo(0, 0);
-    shape->drawLine(width, 0);
-    shape->drawLine(0, height);
-    shape->drawLine(-width, 0);
-    shape->drawLine(0, -height);
-    shape->end();
-    return shape;
+    return swf::Shape::filledRectangle(width, height, color);
 }
 
 swf::ActionBlock script(std::string_view text)

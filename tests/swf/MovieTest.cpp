@@ -18,15 +18,7 @@ using swftest::code;
 
 std::shared_ptr<swf::Shape> rectangle(float w, float h, swf::Color color = { 255, 255, 255, 255 })
 {
-    auto shape = std::make_shared<swf::Shape>();
-    shape->setRightFill(shape->addSolidFill(color));
-    shape->movePenTo(0, 0);
-    shape->drawLine(w, 0);
-    shape->drawLine(0, h);
-    shape->drawLine(-w, 0);
-    shape->drawLine(0, -h);
-    shape->end();
-    return shape;
+    return swf::Shape::filledRectangle(w, h, color);
 }
 
 struct HeaderCase {

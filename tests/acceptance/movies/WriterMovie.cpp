@@ -30,15 +30,7 @@ using acceptance::HandActions;
 
 std::shared_ptr<swf::Shape> rectangle(float width, float height, swf::Color color)
 {
-    auto shape = std::make_shared<swf::Shape>();
-    shape->setRightFill(shape->addSolidFill(color));
-    shape->movePenTo(0, 0);
-    shape->drawLine(width, 0);
-    shape->drawLine(0, height);
-    shape->drawLine(-width, 0);
-    shape->drawLine(0, -height);
-    shape->end();
-    return shape;
+    return swf::Shape::filledRectangle(width, height, color);
 }
 
 std::shared_ptr<swf::Text> line(std::shared_ptr<const swf::FdbFont> font, const char* text)
