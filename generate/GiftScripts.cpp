@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generate/GiftScripts.h"
 
+#include "swf/actionscript/ActionCode.h"
+
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -110,28 +112,18 @@ float FrameRateFromDelay(std::string_view strSlideDelay)
 
 namespace {
 
-constexpr uint8_t kEnd = 0x00;
-constexpr uint8_t kStop = 0x07;
-constexpr uint8_t kNot = 0x12;
-constexpr uint8_t kGetVariable = 0x1C;
-constexpr uint8_t kAdd2 = 0x47;
-constexpr uint8_t kLess2 = 0x48;
-constexpr uint8_t kEquals2 = 0x49;
-constexpr uint8_t kPushDuplicate = 0x4C;
-constexpr uint8_t kStackSwap = 0x4D;
-constexpr uint8_t kGetMember = 0x4E;
-constexpr uint8_t kSetMember = 0x4F;
-constexpr uint8_t kGotoFrame = 0x81;
-constexpr uint8_t kConstantPool = 0x88;
-constexpr uint8_t kPush = 0x96;
-constexpr uint8_t kJump = 0x99;
-constexpr uint8_t kIf = 0x9D;
+using swf::actionscript::ActionCode;
+
+// Push value types: a constant pool index (UI8), an int32.
+constexpr uint8_t kPushConstant8 = 0x08;
+constexpr uint8_t kPushInt = 0x07;
 // Largest frame index a GotoFrame holds.
 constexpr int64_t kMaxFrameIndex = 0xFFFF;
 
 class CActionBytes {
 public:
-    void Op(uint8_t code) { bytes.push_back(code); }
+    void Op(ActionCode code) { Byte(static_cast<uint8_t>(code)); }
+    void Byte(uint8_t value) { bytes.push_back(value); }
     void U16(uint32_t value)
     {
         bytes.push_back(static_cast<uint8_t>(value & 0xFF));
@@ -139,41 +131,41 @@ public:
     }
     void PushConstant(uint8_t index)
     {
-        Op(kPush);
+        Op(ActionCode::Push);
         U16(2);
-        Op(0x08);
-        Op(index);
+        Byte(kPushConstant8);
+        Byte(index);
     }
     void PushInt(int32_t value)
     {
-        Op(kPush);
+        Op(ActionCode::Push);
         U16(5);
-        Op(0x07);
+        Byte(kPushInt);
         const auto u = static_cast<uint32_t>(value);
         for (int shift = 0; shift < 32; shift += 8) {
-            Op(static_cast<uint8_t>((u >> shift) & 0xFF));
+            Byte(static_cast<uint8_t>((u >> shift) & 0xFF));
         }
     }
     void GotoAndStop(int64_t frameIndex)
     {
-        Op(kGotoFrame);
+        Op(ActionCode::GotoFrame);
         U16(2);
         U16(static_cast<uint32_t>(frameIndex));
-        Op(kStop);
+        Op(ActionCode::Stop);
     }
     // _root.<member> += <push>: GetVariable _root; dup; name; GetMember; value; Add2; name; swap; SetMember.
     template<class F> void AddToRootMember(uint8_t member, F&& pushValue)
     {
         PushConstant(0);
-        Op(kGetVariable);
-        Op(kPushDuplicate);
+        Op(ActionCode::GetVariable);
+        Op(ActionCode::PushDuplicate);
         PushConstant(member);
-        Op(kGetMember);
+        Op(ActionCode::GetMember);
         pushValue();
-        Op(kAdd2);
+        Op(ActionCode::Add2);
         PushConstant(member);
-        Op(kStackSwap);
-        Op(kSetMember);
+        Op(ActionCode::StackSwap);
+        Op(ActionCode::SetMember);
     }
     std::vector<uint8_t> bytes;
 };
@@ -199,49 +191,49 @@ std::optional<std::vector<uint8_t>> AssembleLinkScript(std::string_view strCardT
     for (const char* name : pool) {
         poolLength += std::string_view(name).size() + 1;
     }
-    out.Op(kConstantPool);
+    out.Op(ActionCode::ConstantPool);
     out.U16(static_cast<uint32_t>(poolLength));
     out.U16(4);
     for (const char* name : pool) {
         out.bytes.insert(out.bytes.end(), name, name + std::string_view(name).size() + 1);
     }
     out.bytes.insert(out.bytes.end(), strTrace.begin(), strTrace.end());
-    out.Op(0);
+    out.Byte(0); // the last string's terminator
     out.AddToRootMember(1, [&] { out.PushInt(link.m_nScore); });
     out.AddToRootMember(2, [&] { out.PushConstant(3); });
     if (bCompare) {
         out.PushConstant(0);
-        out.Op(kGetVariable);
+        out.Op(ActionCode::GetVariable);
         out.PushConstant(1);
-        out.Op(kGetMember);
+        out.Op(ActionCode::GetMember);
         out.PushInt(link.m_nCompareValue);
         if (op == "=") {
-            out.Op(kEquals2);
+            out.Op(ActionCode::Equals2);
         } else if (op == "<") {
-            out.Op(kLess2);
+            out.Op(ActionCode::Less2);
         } else if (op == ">=") {
-            out.Op(kLess2);
-            out.Op(kNot);
+            out.Op(ActionCode::Less2);
+            out.Op(ActionCode::Not);
         } else if (op == ">") {
-            out.Op(kStackSwap);
-            out.Op(kLess2);
+            out.Op(ActionCode::StackSwap);
+            out.Op(ActionCode::Less2);
         } else {
-            out.Op(kStackSwap);
-            out.Op(kLess2);
-            out.Op(kNot);
+            out.Op(ActionCode::StackSwap);
+            out.Op(ActionCode::Less2);
+            out.Op(ActionCode::Not);
         }
         // If over the else branch (goto 5, stop 1, jump 5 bytes) to the then branch.
-        out.Op(kIf);
+        out.Op(ActionCode::If);
         out.U16(2);
         out.U16(11);
         out.GotoAndStop(target);
-        out.Op(kJump);
+        out.Op(ActionCode::Jump);
         out.U16(2);
         out.U16(6);
         out.GotoAndStop(compareTarget);
     } else {
         out.GotoAndStop(target);
     }
-    out.Op(kEnd);
+    out.Op(ActionCode::End);
     return out.bytes;
 }
