@@ -6,9 +6,12 @@
 #include "swf/Shape.h"
 #include "swf/read/Dump.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace gentest {
 
@@ -31,13 +34,23 @@ std::string CRecordingReports::Text() const
 }
 
 CTestHome::CTestHome(const std::string& strName, bool bFonts)
-    : m_path(std::filesystem::path(MARROWLARK_GENERATE_ACTUAL) / "homes" / strName)
+    : m_path(std::filesystem::path(MARROWLARK_GENERATE_ACTUAL) / "homes" /
+          (strName + "-" + std::to_string(::getpid())))
 {
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path / "Temp");
     if (bFonts) {
         std::filesystem::copy(std::filesystem::path(MARROWLARK_STAGED_HOME) / "Font", m_path / "Font",
             std::filesystem::copy_options::recursive);
+    }
+}
+
+CTestHome::~CTestHome()
+{
+    // A failed test leaves its folder behind to be looked at.
+    if (!testing::Test::HasFailure()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
     }
 }
 

@@ -24,8 +24,12 @@ public:
 
 class CTestHome {
 public:
-    // A fresh folder named after the test; fonts copied unless bFonts is false.
+    // A fresh folder named after the test and this process (ctest runs tests of one suite side by
+    // side); fonts copied unless bFonts is false.
     explicit CTestHome(const std::string& strName, bool bFonts = true);
+    ~CTestHome();
+    CTestHome(const CTestHome&) = delete;
+    CTestHome& operator=(const CTestHome&) = delete;
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
     // A baseline JPEG (or any format ImageMagick writes by the name) of w x h in one colour,
     // at a path relative to the folder ("Background/sky.jpg").

@@ -11,6 +11,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -199,7 +202,8 @@ TEST(DblBitmap, WritesTheBodyBehindItsIdWithALongHeader)
 
 TEST(LoadBitmap, PicksTheKindByTheLastFourCharacters)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "swfw_bitmap_test";
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("swfw_bitmap_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const Bytes jpeg = concat({ kSoi, kDqt, kSof0, kDht, kScan });
     const Bytes dbl = dblFile('l', 1, concat({ { 5, 2, 0, 1, 0 }, zlib(Bytes(8, 0x7f)) }));

@@ -9,6 +9,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -249,7 +252,8 @@ TEST(MovieOutput, CompressedMovieInflatesToTheUncompressedBytes)
 
 TEST(MovieOutput, WritesFilesWhole)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "swfw_movie_test";
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("swfw_movie_test_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const auto path = folder / "movie.swf";
     const swf::Movie movie = buildSample();
