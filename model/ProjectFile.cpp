@@ -16,6 +16,33 @@ constexpr uint32_t kFileVersion = 1;
 // The smallest encoding of an element: an object item is at least a WORD.
 constexpr size_t kMinItemBytes = 2;
 
+// Text that back references may copy, as a multiple of the file's size. Files written by the
+// editor hold no back references at all; a file that repeats a card with a long comment thousands
+// of times is refused rather than let grow to gigabytes in memory.
+constexpr size_t kCopiedTextPerFileByte = 4;
+constexpr size_t kCopiedTextAllowance = 64 * 1024;
+
+size_t TextBytes(const CLinkInfo& link)
+{
+    return link.m_strTitle.size() + link.m_strCompare.size();
+}
+
+size_t TextBytes(const CLinkList& list)
+{
+    size_t total = 0;
+    for (const auto& link : list) {
+        total += TextBytes(*link);
+    }
+    return total;
+}
+
+size_t TextBytes(const CCardInfo& card)
+{
+    const CLinkList* list = card.LinkList();
+    return card.m_strTitle.size() + card.m_strTitleColor.size() + card.m_strComment.size() +
+        card.m_strCommentColor.size() + card.m_strBackground.size() + (list ? TextBytes(*list) : 0);
+}
+
 void WriteLink(CArchiveWriter& ar, const CLinkInfo& link)
 {
     ar.BeginObject(kLinkInfo, CLinkInfo::kSchema);
@@ -69,6 +96,7 @@ public:
                   { kLinkInfo, CLinkInfo::kSchema } })
         // Cloning through back references may create at most as many objects as the file has bytes.
         , m_objectBudget(bytes.size())
+        , m_textBudget(bytes.size() * kCopiedTextPerFileByte + kCopiedTextAllowance)
     {
     }
 
@@ -111,6 +139,14 @@ private:
         m_objectBudget -= objects;
     }
 
+    void SpendText(size_t textBytes)
+    {
+        if (textBytes > m_textBudget) {
+            m_ar.Fail("back references copy more text than the file can hold");
+        }
+        m_textBudget -= textBytes;
+    }
+
     const void* Completed(const CArchiveItem& item)
     {
         if (item.objectIndex >= m_completed.size() || !m_completed[item.objectIndex]) {
@@ -137,6 +173,7 @@ private:
         if (item.kind == CArchiveItem::EKind::BackReference) {
             const auto* original = static_cast<const CCardInfo*>(Completed(item));
             Spend(2 + original->LinkCount());
+            SpendText(TextBytes(*original));
             return original->Clone();
         }
         auto card = std::make_unique<CCardInfo>();
@@ -163,6 +200,7 @@ private:
         if (item.kind == CArchiveItem::EKind::BackReference) {
             const auto* original = static_cast<const CLinks*>(Completed(item));
             Spend(1 + original->Count());
+            SpendText(original->m_pList ? TextBytes(*original->m_pList) : 0);
             return original->Clone();
         }
         auto links = std::make_unique<CLinks>();
@@ -181,6 +219,7 @@ private:
         if (item.kind == CArchiveItem::EKind::BackReference) {
             const auto* original = static_cast<const CLinkList*>(Completed(item));
             Spend(original->size());
+            SpendText(TextBytes(*original));
             for (const auto& link : *original) {
                 list->push_back(std::make_unique<CLinkInfo>(*link));
             }
@@ -202,7 +241,9 @@ private:
             m_ar.Fail("empty link entry");
         }
         if (item.kind == CArchiveItem::EKind::BackReference) {
-            return std::make_unique<CLinkInfo>(*static_cast<const CLinkInfo*>(Completed(item)));
+            const auto* original = static_cast<const CLinkInfo*>(Completed(item));
+            SpendText(TextBytes(*original));
+            return std::make_unique<CLinkInfo>(*original);
         }
         auto link = std::make_unique<CLinkInfo>();
         link->m_strTitle = m_ar.ReadString();
@@ -217,6 +258,7 @@ private:
 
     CArchiveReader m_ar;
     size_t m_objectBudget;
+    size_t m_textBudget;
     // Objects read completely, by archive index, for back references. The kind of each follows
     // from its class, which ReadItem has checked.
     std::vector<const void*> m_completed;
@@ -306,6 +348,12 @@ bool SaveProjectFile(const CProject& project, const std::filesystem::path& path)
 
 void LoadProjectFile(const std::filesystem::path& path, CProject& project)
 {
+    // A file too large to be a project opens but cannot be read as one.
+    std::error_code sizeError;
+    const uintmax_t size = std::filesystem::file_size(path, sizeError);
+    if (!sizeError && size > kMaxProjectFileSize) {
+        ThrowReadFailure("the file holds " + std::to_string(size) + " bytes, more than a project can");
+    }
     std::vector<uint8_t> bytes;
     try {
         bytes = ReadWholeFile(path, kMaxProjectFileSize);

@@ -323,6 +323,37 @@ TEST(ProjectFileRead, BackReferencesGiveIndependentCopies)
     EXPECT_NE(p.Card(0).m_pLinks.get(), p.Card(1).m_pLinks.get());
 }
 
+TEST(ProjectFileRead, BackReferencesCannotMultiplyTextWithoutBound)
+{
+    // One card with a 60,000-character comment, then 39,999 two-byte references to it: read as
+    // written it would copy 2.4 GB of text out of a 140 kB file.
+    CProject one;
+    one.InsertCard(EInsertPos::Bottom);
+    one.Card(0).m_strComment.assign(60000, 'x');
+    const Bytes withCard = SaveProjectBytes(one);
+    const Bytes settingsOnly = SaveProjectBytes(CProject());
+    const size_t listHeader = 19; // version, list class and count
+    const size_t settingsSize = settingsOnly.size() - listHeader;
+    const uint16_t count = 40000;
+    Bytes file(withCard.begin(), withCard.end() - static_cast<long>(settingsSize));
+    file[17] = static_cast<uint8_t>(count & 0xFF);
+    file[18] = static_cast<uint8_t>(count >> 8);
+    for (int i = 1; i < count; ++i) {
+        Append(file, { 0x04, 0x00 });
+    }
+    file.insert(file.end(), settingsOnly.begin() + listHeader, settingsOnly.end());
+
+    CProject p;
+    p.BuildStarter();
+    try {
+        LoadProjectBytes(file, p);
+        ADD_FAILURE() << "loaded";
+    } catch (const CProjectFileError& e) {
+        EXPECT_STREQ(e.what(), "Can not load this saved file because of old version.");
+    }
+    EXPECT_EQ(p.CardCount(), 3U);
+}
+
 // Every damaged form gives the one load message; a failure within the card list leaves the open
 // project as it was.
 TEST(ProjectFileRead, DamagedCardListKeepsTheOpenProject)
@@ -513,6 +544,23 @@ TEST_F(ProjectFileOnDisk, MissingFileIsAnOpenFailureAndChangesNothing)
     } catch (const CProjectFileError& e) {
         EXPECT_EQ(e.Kind(), CProjectFileError::EKind::OpenFailed);
         EXPECT_NE(std::string(e.what()).find("nope.mlp"), std::string::npos);
+    }
+    EXPECT_EQ(p.CardCount(), 3U);
+}
+
+TEST_F(ProjectFileOnDisk, FileLargerThanAnyProjectIsAReadFailure)
+{
+    const auto path = m_dir / "huge.mlp";
+    std::ofstream(path).put('x');
+    std::filesystem::resize_file(path, kMaxProjectFileSize + 1); // sparse: costs no disk
+    CProject p;
+    p.BuildStarter();
+    try {
+        LoadProjectFile(path, p);
+        FAIL();
+    } catch (const CProjectFileError& e) {
+        EXPECT_EQ(e.Kind(), CProjectFileError::EKind::ReadFailed);
+        EXPECT_STREQ(e.what(), "Can not load this saved file because of old version.");
     }
     EXPECT_EQ(p.CardCount(), 3U);
 }
