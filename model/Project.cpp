@@ -4,6 +4,7 @@
 #include "model/ProjectError.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 CProject::CProject(CProject&& other) noexcept
@@ -86,15 +87,18 @@ void CProject::InsertCardAt(size_t index, std::unique_ptr<CCardInfo> pCard)
 
 void CProject::ShiftTargetsForInsert(int i)
 {
+    // A target past every card (possible in a file or JSON) stays at the largest value rather
+    // than overflow.
+    const auto shift = [i](int32_t& target) {
+        if (target >= i && target < std::numeric_limits<int32_t>::max()) {
+            ++target;
+        }
+    };
     for (auto& card : m_cards) {
         if (CLinkList* list = card->LinkList()) {
             for (auto& link : *list) {
-                if (link->m_nTarget >= i) {
-                    ++link->m_nTarget;
-                }
-                if (link->m_nCompareTarget >= i) {
-                    ++link->m_nCompareTarget;
-                }
+                shift(link->m_nTarget);
+                shift(link->m_nCompareTarget);
             }
         }
     }

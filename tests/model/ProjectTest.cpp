@@ -93,6 +93,15 @@ TEST(ProjectCards, InsertRenumbersBothTargetsIndependently)
     EXPECT_EQ(Targets(p, true), (std::vector<int> { 4, 1, 3 }));
 }
 
+TEST(ProjectCards, InsertKeepsATargetAtTheLargestValue)
+{
+    CProject p;
+    MakeCards(p, { 2147483647 }, { 2147483646 });
+    p.InsertCard(EInsertPos::Top);
+    EXPECT_EQ(Targets(p), (std::vector<int> { 2147483647 }));
+    EXPECT_EQ(Targets(p, true), (std::vector<int> { 2147483647 }));
+}
+
 TEST(ProjectCards, DeleteRenumbersAndRedirectsToCardZero)
 {
     CProject p;
