@@ -20,7 +20,8 @@ public:
 [[nodiscard]] std::string ProjectToJson(const CProject& project);
 
 // Replaces the project's cards and stored settings with those of the JSON text. Missing fields take
-// the defaults of a new card, a new link and the start-up settings; a missing card number is the
-// card's index. Unknown fields, wrong types and integers outside 32 bits throw CProjectJsonError and
+// the record's own defaults (empty titles and comment, black text, a white background at placement
+// 4 that follows the project's, target 0, no condition) and the start-up settings; a missing card
+// number is the card's index. Unknown fields, wrong types and integers outside 32 bits throw CProjectJsonError and
 // leave the project unchanged. m_nQuality and m_strProjectPath are kept.
 void ProjectFromJson(std::string_view text, CProject& project);
