@@ -295,6 +295,10 @@ Token Lexer::readString()
         if (c == quote) {
             break;
         }
+        if (c == '\0') {
+            // The constant pool ends each string at a zero byte.
+            throw CompileError(m_line, m_column - 1, "a string cannot hold the character 0");
+        }
         if (c != '\\') {
             flushSurrogate();
             token.text += c;
