@@ -51,6 +51,8 @@ function(marrowlark_add_program target)
     set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON AUTOUIC ON)
   endif()
   install(TARGETS ${target} RUNTIME DESTINATION .)
+  # The install step's test checks the installation folder holds exactly these programs.
+  set_property(GLOBAL APPEND PROPERTY MARROWLARK_INSTALLED_PROGRAMS ${target})
 endfunction()
 
 # marrowlark_add_test(name SOURCES ... DEPENDS ... [DATA dir] [LABELS ...] [ENVIRONMENT ...]
