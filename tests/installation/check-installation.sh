@@ -13,12 +13,13 @@ checks=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { checks=$((checks + 1)); }
 
-count() { # FOLDER PATTERN... : number of files matching any pattern
+count() { # FOLDER PATTERN... : number of files matching any pattern, as the picker lists them
   folder=$1
   shift
   n=0
   for pattern in "$@"; do
     for f in "$home/$folder"/$pattern; do
+      case "$f" in *.dbl.png) continue ;; esac # a DBL picture's thumbnail, not a picture of its own
       [ -f "$f" ] && n=$((n + 1))
     done
   done
