@@ -194,6 +194,9 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
     if (!source) {
         return result;
     }
+    // From here on the file as found on disk: the name given may differ from it in letter case
+    // or use backslashes, and the copy goes beside the real file.
+    result.strPath = source->string();
     const auto targetFor = [&](imaging::Size size) -> std::optional<imaging::Size> {
         if (size.width <= nMaxWidth && size.height <= nMaxHeight) {
             return std::nullopt;
@@ -210,7 +213,7 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
     const imaging::Picture& picture = decoded->picture;
     result.nWidth = fitted.nWidth;
     result.nHeight = fitted.nHeight;
-    const std::string output = strSource + ".jpg";
+    const std::string output = source->string() + ".jpg";
     try {
         if (target) {
             picture.scaled(*target).saveJpeg(output, kAlbumQuality);

@@ -282,6 +282,22 @@ TEST_F(PicturePreparationTest, AlbumCopiesAreShrunkBesideTheSource)
     EXPECT_GT(std::filesystem::file_size(album), std::filesystem::file_size(card));
 }
 
+TEST_F(PicturePreparationTest, AlbumCopyGoesBesideTheFileFoundWithoutRegardToCase)
+{
+    std::filesystem::create_directories(m_home / "Photos");
+    const auto real = m_home / "Photos" / "Beach.JPG";
+    tp::convert("-size 800x600 xc:#3366CC '" + real.string() + "'");
+    const CAlbumPicture result = ConvertAlbumPicture(m_home.path().string() + "/PHOTOS\\beach.jpg", 640, 480);
+    EXPECT_EQ(result.strPath, real.string() + ".jpg");
+    EXPECT_EQ(checkOutput(result.strPath), (imaging::Size { 640, 480 }));
+
+    // A picture that cannot be decoded comes back as the file found, which the caller can still use.
+    const auto broken = m_home / "Photos" / "Broken.png";
+    tp::writeBytes(broken, { 1, 2, 3, 4 });
+    EXPECT_EQ(
+        ConvertAlbumPicture((m_home / "photos" / "broken.PNG").string(), 640, 480).strPath, broken.string());
+}
+
 TEST_F(PicturePreparationTest, AlbumFallsBackToTheSource)
 {
     const auto notAPicture = m_home / "Pictures" / "broken.png";
