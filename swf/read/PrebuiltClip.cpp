@@ -7,6 +7,7 @@
 #include "swf/read/Records.h"
 #include "swf/read/SwfFile.h"
 
+#include <optional>
 #include <unordered_map>
 
 namespace swf {
@@ -64,6 +65,63 @@ Role roleOf(TagCode code)
 std::string describe(uint16_t code)
 {
     return std::string(tagName(code)) + " (tag " + std::to_string(code) + ")";
+}
+
+// Clip event flags (the "all events" field and each event record's flags) are a UI16 in files of
+// version 5 and older and a UI32 from version 6 on; the low two bytes mean the same events. A
+// placement of an old file must therefore be rewritten to play inside a newer host. The action
+// lengths stay, the tag grows by two bytes per flags field. Returns nothing when `body` carries no
+// clip event flags (inside a sprite: when none of its timeline's placements does).
+std::optional<std::vector<uint8_t>> widenedClipEvents(
+    uint16_t code, std::span<const uint8_t> body, int nesting)
+{
+    if (code == static_cast<uint16_t>(TagCode::PlaceObject2)) {
+        const auto p = rec::readPlacement(body, 2, 5);
+        if (p.clipActionsEnd == 0) {
+            return std::nullopt;
+        }
+        ByteWriter w;
+        w.bytes(body.first(p.clipActionsOffset + 4)); // up to the reserved field and all events
+        w.u16(0);
+        for (const auto& a : p.clipActions) {
+            w.u32(a.events);
+            w.u32(static_cast<uint32_t>(a.actions.size()));
+            w.bytes(a.actions);
+        }
+        w.u32(0);
+        w.bytes(body.subspan(p.clipActionsEnd));
+        return w.take();
+    }
+    if (code != static_cast<uint16_t>(TagCode::DefineSprite)) {
+        return std::nullopt;
+    }
+    if (nesting >= kMaxSpriteNesting) {
+        throw ParseError("DefineSprite: sprites nested deeper than " + std::to_string(kMaxSpriteNesting));
+    }
+    if (body.size() < 4) {
+        throw ParseError("DefineSprite: too short for its id and frame count");
+    }
+    const auto timeline = body.subspan(4);
+    const auto tags = readTagStream(timeline, "DefineSprite timeline");
+    ByteWriter w;
+    w.bytes(body.first(4));
+    bool changed = false;
+    size_t end = 0; // end of the last tag copied, inside the timeline
+    for (const auto& t : tags) {
+        auto wide = widenedClipEvents(t.code, t.body, nesting + 1);
+        if (wide) {
+            writeTag(w, Tag(t.code, std::move(*wide)));
+            changed = true;
+        } else {
+            w.bytes(timeline.subspan(t.offset, t.bodyOffset + t.body.size() - t.offset));
+        }
+        end = t.bodyOffset + t.body.size();
+    }
+    if (!changed) {
+        return std::nullopt;
+    }
+    w.bytes(timeline.subspan(end)); // End and whatever follows it
+    return w.take();
 }
 
 } // namespace
@@ -136,6 +194,19 @@ std::shared_ptr<PrebuiltClip> PrebuiltClip::fromBytes(std::span<const uint8_t> f
         } else {
             part.tag = Tag(t.code, std::vector<uint8_t>(t.body.begin(), t.body.end()));
         }
+        if (clip->m_version <= 5) {
+            try {
+                if (auto wide = widenedClipEvents(t.code, part.tag.body, 0)) {
+                    auto widePart = std::make_shared<Part>();
+                    widePart->idOffsets = characterIdOffsets(t.code, *wide, 6);
+                    widePart->tag = Tag(t.code, std::move(*wide));
+                    part.wide = std::move(widePart);
+                }
+            } catch (const ParseError& e) {
+                throw ParseError("movie: " + describe(t.code) + " at offset " + std::to_string(t.offset) +
+                    ": " + e.what());
+            }
+        }
         if (role == Role::Timeline) {
             if (code == TagCode::ShowFrame) {
                 ++shownFrames;
@@ -150,7 +221,7 @@ std::shared_ptr<PrebuiltClip> PrebuiltClip::fromBytes(std::span<const uint8_t> f
     }
     if (openFrame) {
         // Timeline tags after the last ShowFrame would never be shown inside a sprite.
-        clip->m_timeline.push_back(Part { Tag(TagCode::ShowFrame, {}), {} });
+        clip->m_timeline.push_back(Part { Tag(TagCode::ShowFrame, {}), {}, nullptr });
         ++shownFrames;
     }
     clip->m_frameCount = declaredFrames != 0 ? declaredFrames : shownFrames;
@@ -160,7 +231,9 @@ std::shared_ptr<PrebuiltClip> PrebuiltClip::fromBytes(std::span<const uint8_t> f
 uint16_t PrebuiltClip::defineIn(DefinitionContext& context) const
 {
     std::unordered_map<uint16_t, uint16_t> ids;
-    const auto renumber = [&](const Part& part) {
+    const bool widen = m_version <= 5 && context.version() >= 6;
+    const auto renumber = [&](const Part& original) {
+        const Part& part = widen && original.wide ? *original.wide : original;
         Tag tag = part.tag;
         for (const size_t offset : part.idOffsets) {
             const uint16_t old = static_cast<uint16_t>(tag.body[offset] | (tag.body[offset + 1] << 8));

@@ -39,6 +39,9 @@ public:
     struct Part {
         Tag tag;
         std::vector<size_t> idOffsets;
+        // For a file of version 5 or older, the same tag with its clip event flags widened as a host
+        // of version 6 or later reads them; null when the tag carries none.
+        std::shared_ptr<const Part> wide;
     };
 
 private:

@@ -661,6 +661,7 @@ Placement readPlacement(std::span<const uint8_t> body, int placeVersion, uint8_t
     }
     if (flags & 0x80U) {
         const bool wide = swfVersion >= 6;
+        p.clipActionsOffset = r.pos();
         (void)r.u16(); // reserved
         (void)(wide ? r.u32() : r.u16()); // all events
         while (true) {
@@ -682,6 +683,7 @@ Placement readPlacement(std::span<const uint8_t> body, int placeVersion, uint8_t
             a.actions = r.bytes(size);
             p.clipActions.push_back(a);
         }
+        p.clipActionsEnd = r.pos();
     }
     return p;
 }

@@ -238,6 +238,10 @@ struct Placement {
     std::optional<uint8_t> blendMode;
     std::optional<uint8_t> cacheAsBitmap;
     std::vector<ClipAction> clipActions;
+    // Where the CLIPACTIONS record starts (its reserved UI16) and ends (after its closing flags),
+    // both 0 when the placement has none.
+    size_t clipActionsOffset = 0;
+    size_t clipActionsEnd = 0;
 };
 [[nodiscard]] Placement readPlacement(std::span<const uint8_t> body, int placeVersion, uint8_t swfVersion);
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the movies of the player acceptance scenarios into the folder given: a host with the same
-// Flash file loaded twice as clips, the music movie of an MP3, and a gift-shaped movie with it.
+// Flash file loaded twice as clips, a host with a version 5 file whose sprite has clip event
+// scripts, the music movie of an MP3, and a gift-shaped movie with it.
 #include "generate/Music.h"
+#include "swf/ByteWriter.h"
 #include "swf/Movie.h"
 #include "swf/Shape.h"
 #include "swf/read/PrebuiltClip.h"
@@ -12,12 +14,17 @@
 
 namespace {
 
+// trace(text): push the string, trace, end.
 std::vector<uint8_t> traceAction(const std::string& text)
 {
-    std::vector<uint8_t> a = { 0x96, static_cast<uint8_t>(text.size() + 2), 0x00, 0x00 };
-    a.insert(a.end(), text.begin(), text.end());
-    a.insert(a.end(), { 0x00, 0x26, 0x00 });
-    return a;
+    swf::ByteWriter w;
+    w.u8(0x96);
+    w.u16(static_cast<uint16_t>(text.size() + 2));
+    w.u8(0x00);
+    w.string(text);
+    w.u8(0x26);
+    w.u8(0x00);
+    return w.take();
 }
 
 std::shared_ptr<swf::Shape> square(swf::Color color, float size)
@@ -30,6 +37,48 @@ std::shared_ptr<swf::Shape> square(swf::Color color, float size)
     shape->drawLine(0, -size);
     shape->end();
     return shape;
+}
+
+// A version 5 movie: a sprite holding a green square, placed with onClipEvent(load) and
+// onClipEvent(enterFrame) scripts that trace (event flags two bytes wide, as that version has them).
+std::vector<uint8_t> version5ClipEvents()
+{
+    swf::Movie movie(5);
+    movie.setDimension(50, 50);
+    const auto green = square(swf::Color { 32, 160, 64, 255 }, 50);
+    movie.addTag([green](swf::DefinitionContext& context) {
+        const uint16_t shape = context.define(*green);
+        const uint16_t sprite = context.allocateId();
+        swf::ByteWriter timeline;
+        timeline.u16(sprite);
+        timeline.u16(1);
+        swf::ByteWriter place;
+        place.u8(0x02); // character
+        place.u16(1);
+        place.u16(shape);
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::PlaceObject2, place.take()));
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::ShowFrame, {}));
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::End, {}));
+        context.emit(swf::Tag(swf::TagCode::DefineSprite, timeline.take()));
+
+        swf::ByteWriter events;
+        events.u8(0x80 | 0x02); // clip actions, character
+        events.u16(1);
+        events.u16(sprite);
+        events.u16(0);
+        events.u16(0x0003); // load, enterFrame
+        for (const auto& [flags, text] : { std::pair<uint16_t, std::string> { 0x0001, "v5 clip load" },
+                 std::pair<uint16_t, std::string> { 0x0002, "v5 clip enterFrame" } }) {
+            const auto actions = traceAction(text);
+            events.u16(flags);
+            events.u32(static_cast<uint32_t>(actions.size()));
+            events.bytes(actions);
+        }
+        events.u16(0);
+        return swf::Tag(swf::TagCode::PlaceObject2, events.take());
+    });
+    movie.nextFrame();
+    return movie.toBytes();
 }
 
 } // namespace
@@ -64,6 +113,17 @@ int main(int argc, char** argv)
         host.addAction({ 0x07, 0x00 });
         host.nextFrame();
         host.write(out / "clips.swf");
+
+        // A version 5 file with clip event scripts inside a version 6 host.
+        swf::Movie eventsHost(6);
+        eventsHost.setDimension(200, 200);
+        eventsHost.setRate(12);
+        auto old = eventsHost.add(swf::PrebuiltClip::fromBytes(version5ClipEvents()));
+        old.moveTo(100, 100);
+        eventsHost.addAction(traceAction("host frame 1"));
+        eventsHost.addAction({ 0x07, 0x00 });
+        eventsHost.nextFrame();
+        eventsHost.write(out / "clip-events5.swf");
 
         // The music movie and a gift at rate 0 that embeds it as its music clip.
         const auto app = out / "app";

@@ -3,6 +3,7 @@
 
 #include "swf/Movie.h"
 #include "swf/Shape.h"
+#include "swf/read/Records.h"
 #include "swf/read/SwfFile.h"
 #include "tests/swfread/IdAudit.h"
 #include "tests/swfread/SampleMovies.h"
@@ -56,6 +57,65 @@ const Tag* findTag(const SwfFile& movie, TagCode code)
         }
     }
     return nullptr;
+}
+
+// trace(text): push the string, trace, end.
+std::vector<uint8_t> traceAction(const std::string& text)
+{
+    ByteWriter w;
+    w.u8(0x96);
+    w.u16(static_cast<uint16_t>(text.size() + 2));
+    w.u8(0x00);
+    w.string(text);
+    w.u8(0x26);
+    w.u8(0x00);
+    return w.take();
+}
+
+struct ClipEvent {
+    uint16_t events;
+    std::vector<uint8_t> actions;
+};
+
+// A PlaceObject2 of a version 5 file with a name and clip event scripts (UI16 event flags).
+Tag placeWithEvents(uint16_t depth, uint16_t id, const std::vector<ClipEvent>& events)
+{
+    ByteWriter w;
+    w.u8(0x80 | 0x20 | 0x02); // clip actions, name, character
+    w.u16(depth);
+    w.u16(id);
+    w.string("clip");
+    w.u16(0);
+    uint16_t all = 0;
+    for (const auto& e : events) {
+        all = static_cast<uint16_t>(all | e.events);
+    }
+    w.u16(all);
+    for (const auto& e : events) {
+        w.u16(e.events);
+        w.u32(static_cast<uint32_t>(e.actions.size()));
+        w.bytes(e.actions);
+    }
+    w.u16(0);
+    return Tag(TagCode::PlaceObject2, w.take());
+}
+
+// Every PlaceObject2 with clip actions of a tag list, sprites' timelines included, read in
+// `version`.
+void collectClipEvents(
+    const std::vector<TagView>& tags, uint8_t version, std::vector<std::vector<rec::ClipAction>>& out)
+{
+    for (const auto& t : tags) {
+        if (t.code == static_cast<uint16_t>(TagCode::DefineSprite)) {
+            collectClipEvents(readTagStream(t.body.subspan(4), "sprite"), version, out);
+        } else if (t.code == static_cast<uint16_t>(TagCode::PlaceObject2)) {
+            const auto p = rec::readPlacement(t.body, 2, version);
+            if (!p.clipActions.empty()) {
+                EXPECT_EQ(p.name, "clip");
+                out.push_back(p.clipActions);
+            }
+        }
+    }
 }
 
 } // namespace
@@ -169,4 +229,57 @@ TEST(PrebuiltClip, RefusesWhatCannotPlayOrParse)
         }
     }
     EXPECT_THROW((void)PrebuiltClip::fromFile("/nonexistent/clip.swf"), Error);
+}
+
+TEST(PrebuiltClip, ClipEventsOfVersion5FilesAreWidenedForNewerHosts)
+{
+    constexpr uint16_t kLoad = 0x0001;
+    constexpr uint16_t kEnterFrame = 0x0002;
+    constexpr uint16_t kMouseUpDown = 0x0030;
+    constexpr uint16_t kRelease = 0x0400;
+    const std::vector<ClipEvent> outer = { { kLoad, traceAction("loaded") },
+        { kEnterFrame, traceAction("entered a frame") } };
+    const std::vector<ClipEvent> inner = { { static_cast<uint16_t>(kMouseUpDown | kRelease),
+        { 0x07, 0x00 } } };
+    // Both at the root of the file and inside a sprite within a sprite; the shape placed after them
+    // proves that every later id offset moved with the grown tags.
+    const std::vector<Tag> tags = { sample::solidShape(1),
+        sample::sprite(2, 1, { placeWithEvents(1, 1, inner), sample::showFrame() }),
+        sample::sprite(
+            3, 1, { placeWithEvents(1, 2, inner), sample::place2(2, 1, 0, 0), sample::showFrame() }),
+        placeWithEvents(1, 3, outer), placeWithEvents(2, 1, outer), sample::showFrame() };
+    const auto clip = PrebuiltClip::fromBytes(sample::movie(5, 1, tags));
+
+    const std::vector<std::vector<ClipEvent>> expected = { inner, inner, outer, outer };
+    for (const int hostVersion : { 6, 8, 5 }) {
+        SCOPED_TRACE("host version " + std::to_string(hostVersion));
+        Movie host(hostVersion);
+        host.setDimension(100, 100);
+        host.add(square());
+        host.add(clip);
+        host.nextFrame();
+        const auto bytes = host.toBytes();
+        const auto audit = test::auditIds(bytes);
+        EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
+
+        const auto movie = uncompressedMovie(bytes);
+        ByteReader header(movie, "header");
+        header.skip(8);
+        (void)rec::readBounds(header);
+        header.skip(4);
+        const auto top = readTagStream(std::span<const uint8_t>(movie).subspan(header.pos()), "movie");
+        std::vector<std::vector<rec::ClipAction>> found;
+        collectClipEvents(top, static_cast<uint8_t>(hostVersion), found);
+        ASSERT_EQ(found.size(), expected.size());
+        for (size_t i = 0; i < found.size(); ++i) {
+            ASSERT_EQ(found[i].size(), expected[i].size()) << "placement " << i;
+            for (size_t j = 0; j < found[i].size(); ++j) {
+                EXPECT_EQ(found[i][j].events, expected[i][j].events) << "placement " << i;
+                EXPECT_FALSE(found[i][j].keyCode.has_value());
+                EXPECT_EQ(std::vector<uint8_t>(found[i][j].actions.begin(), found[i][j].actions.end()),
+                    expected[i][j].actions)
+                    << "placement " << i;
+            }
+        }
+    }
 }
