@@ -1,30 +1,72 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Lays every background, button, thumbnail and (when present) sample-gift screenshot of an
-# installation folder on one contact sheet.
-# Usage: contact-sheet.sh HOME OUTPUT.png [SHOTS-FOLDER]   (first-card screenshots: *-first.png)
+# installation folder on one contact sheet. The Flash background and button show a frame the player
+# tests saved (*-frame.png) and, before those tests have run, the picker's Flash thumbnail.
+# Usage: contact-sheet.sh HOME OUTPUT.png [SHOTS-FOLDER]   (screenshots: *-first.png, *-frame.png)
 set -eu
 home=$1
 out=$2
 shots=${3:-}
+C=/usr/bin/convert
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-if [ -n "$shots" ] && [ -d "$shots" ]; then
-  find "$shots" -name '*-first.png' | sort | while read -r f; do cp "$f" "$work/s-$(basename "$f")"; done
-fi
-for f in "$home"/Background/* "$home"/Resource/*.gif; do
-  case "$f" in *.swf|*.dbl) continue ;; esac
-  [ -f "$f" ] && cp "$f" "$work/a-$(basename "$f")"
+mkdir "$work/a" "$work/r" "$work/b" "$work/s"
+
+# The screenshot SHOT.png of the player tests, or nothing.
+shot() {
+  [ -n "$shots" ] && [ -d "$shots" ] || return 0
+  find "$shots" -name "$1" | sort | head -n 1
+}
+# Copies FILE as NAME into a row's folder; NAME (its label) keeps the file's own kind readable and
+# the copy is a PNG, so a movie's frame can stand for the movie.
+add() { # ROW FILE NAME
+  "$C" "$2[0]" "PNG32:$work/$1/$3.png"
+}
+
+for f in "$home"/Resource/*.gif; do
+  [ -f "$f" ] && add r "$f" "$(basename "$f")"
+done
+for f in "$home"/Background/*; do
+  [ -f "$f" ] || continue
+  name=$(basename "$f")
+  case "$name" in
+  *.dbl) continue ;;
+  *.swf)
+    frame=$(shot "${name%.swf}-frame.png")
+    add a "${frame:-$home/Resource/flash.gif}" "$name" ;;
+  *) add a "$f" "$name" ;;
+  esac
 done
 for f in "$home"/Button/*; do
-  case "$f" in *.swf|*.dbl) continue ;; esac
-  cp "$f" "$work/b-$(basename "$f")"
+  [ -f "$f" ] || continue
+  name=$(basename "$f")
+  case "$name" in
+  *.dbl) continue ;;
+  *.swf)
+    frame=$(shot "${name%.swf}-frame.png")
+    add b "${frame:-$home/Resource/flash_btn.gif}" "$name" ;;
+  *) add b "$f" "$name" ;;
+  esac
 done
-montage -label '%f' "$work"/a-* -tile 6x -geometry 200x150+4+4 "$work/top.png"
-montage -label '%f' "$work"/b-* -background '#DDDDDD' -tile 7x -geometry 100x36+6+6 "$work/bottom.png"
+if [ -n "$shots" ] && [ -d "$shots" ]; then
+  find "$shots" -name '*-first.png' | sort | while read -r f; do
+    name=$(basename "$f" -first.png)
+    add s "$f" "$name.swf"
+  done
+fi
+
+# Labels are the names without the ".png" of the copies.
+row() { # OUTPUT MONTAGE-OPTIONS-AND-FILES...
+  output=$1
+  shift
+  montage -label '%t' -font DejaVu-Sans -pointsize 11 "$@" "$output"
+}
+row "$work/top.png" -tile 6x -geometry 200x150+4+4 "$work"/a/*.png "$work"/r/*.png
+row "$work/bottom.png" -background '#DDDDDD' -tile 6x -geometry 100x40+14+6 "$work"/b/*.png
 set -- "$work/top.png" "$work/bottom.png"
-if ls "$work"/s-* > /dev/null 2>&1; then
-  montage -label '%f' "$work"/s-* -tile 5x -geometry 256x192+4+4 "$work/shots.png"
+if ls "$work"/s/*.png > /dev/null 2>&1; then
+  row "$work/shots.png" -tile 5x -geometry 256x192+4+4 "$work"/s/*.png
   set -- "$@" "$work/shots.png"
 fi
-/usr/bin/convert "$@" -gravity center -background white -append "$out"
+"$C" "$@" -gravity center -background white -append +repage "$out"
