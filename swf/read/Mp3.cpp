@@ -4,6 +4,7 @@
 #include "swf/Error.h"
 #include "swf/read/SwfFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace swf {
@@ -32,6 +33,87 @@ size_t id3v2Length(std::span<const uint8_t> data)
         throw ParseError("MP3: ID3v2 tag runs past the end of the file");
     }
     return total;
+}
+
+// Bytes of junk we search through for the first frame after the ID3v2 tags (some encoders and
+// taggers leave padding or a stray block there). Past it the file is taken as not being MP3.
+constexpr size_t kMaxLeadingJunk = 4096;
+
+// Lyrics3 version 1 holds at most this many bytes between its begin and end markers.
+constexpr size_t kMaxLyrics3v1 = 5100;
+
+bool startsWith(std::span<const uint8_t> data, size_t at, const char* text)
+{
+    const size_t n = std::strlen(text);
+    return at <= data.size() && data.size() - at >= n && std::memcmp(data.data() + at, text, n) == 0;
+}
+
+uint32_t le32(std::span<const uint8_t> data, size_t at)
+{
+    return static_cast<uint32_t>(data[at]) | (static_cast<uint32_t>(data[at + 1]) << 8) |
+        (static_cast<uint32_t>(data[at + 2]) << 16) | (static_cast<uint32_t>(data[at + 3]) << 24);
+}
+
+// Length of a tag that ends exactly at the end of `data` (ID3v1, APEv2 or APEv1, Lyrics3 version 1
+// or 2), or 0 when `data` does not end with one. Throws for a tag whose own sizes do not fit.
+size_t trailingTagLength(std::span<const uint8_t> data)
+{
+    const size_t n = data.size();
+    if (n >= 128 && startsWith(data, n - 128, "TAG")) {
+        return 128;
+    }
+    if (n >= 32 && startsWith(data, n - 32, "APETAGEX")) {
+        // Footer: preamble, version, size of items and footer, item count, flags, reserved.
+        const size_t size = le32(data, n - 32 + 12);
+        const bool hasHeader = (le32(data, n - 32 + 20) & 0x80000000U) != 0;
+        const size_t total = size + (hasHeader ? 32 : 0);
+        if (size < 32 || total > n) {
+            throw ParseError("MP3: damaged APE tag at the end of the file");
+        }
+        return total;
+    }
+    if (n >= 15 && startsWith(data, n - 9, "LYRICS200")) {
+        // Six decimal digits before the marker give the size from "LYRICSBEGIN" up to them.
+        size_t size = 0;
+        for (size_t i = n - 15; i < n - 9; ++i) {
+            if (data[i] < '0' || data[i] > '9') {
+                throw ParseError("MP3: damaged Lyrics3 tag size at the end of the file");
+            }
+            size = size * 10 + (data[i] - '0');
+        }
+        if (size + 15 > n || !startsWith(data, n - 15 - size, "LYRICSBEGIN")) {
+            throw ParseError("MP3: damaged Lyrics3 tag at the end of the file");
+        }
+        return size + 15;
+    }
+    if (n >= 20 && startsWith(data, n - 9, "LYRICSEND")) {
+        // No size field: the begin marker is searched for within the bounded length.
+        const size_t lowest = n >= 20 + kMaxLyrics3v1 ? n - 20 - kMaxLyrics3v1 : 0;
+        for (size_t at = n - 20 + 1; at-- > lowest;) {
+            if (startsWith(data, at, "LYRICSBEGIN")) {
+                return n - at;
+            }
+        }
+        throw ParseError("MP3: damaged Lyrics3 tag at the end of the file");
+    }
+    return 0;
+}
+
+// Whether a frame header at `pos` is the real start of the audio rather than a sync pattern inside
+// junk: the frame must be followed by another of the same version and rate, or be the last one
+// (followed by nothing, or only by the zeros that start at `zerosFrom`).
+bool startsAudio(std::span<const uint8_t> file, size_t pos, size_t end, size_t zerosFrom)
+{
+    const auto h = parseMp3FrameHeader(file.subspan(pos, end - pos));
+    if (!h || h->length > end - pos) {
+        return false;
+    }
+    const size_t next = pos + h->length;
+    if (next >= zerosFrom) {
+        return true;
+    }
+    const auto following = parseMp3FrameHeader(file.subspan(next, end - next));
+    return following && following->version == h->version && following->sampleRate == h->sampleRate;
 }
 
 bool isInfoFrame(std::span<const uint8_t> frame, const Mp3FrameHeader& h)
@@ -90,9 +172,26 @@ Mp3Sound readMp3(std::span<const uint8_t> file)
     while (const size_t tag = id3v2Length(file.subspan(pos))) {
         pos += tag;
     }
+    // Tags after the audio come in any order (APE or Lyrics3 before ID3v1 is usual).
     size_t end = file.size();
-    if (end - pos >= 128 && std::memcmp(file.data() + end - 128, "TAG", 3) == 0) {
-        end -= 128;
+    while (const size_t tag = trailingTagLength(file.subspan(pos, end - pos))) {
+        end -= tag;
+    }
+    // Zero padding after the last frame starts here.
+    size_t zerosFrom = end;
+    while (zerosFrom > pos && file[zerosFrom - 1] == 0) {
+        --zerosFrom;
+    }
+    if (!parseMp3FrameHeader(file.subspan(pos, end - pos))) {
+        const size_t start = pos;
+        const size_t limit = std::min(end, pos + kMaxLeadingJunk);
+        while (pos < limit && !startsAudio(file, pos, end, zerosFrom)) {
+            ++pos;
+        }
+        if (pos == limit) {
+            throw ParseError("MP3: no MPEG layer III audio within " + std::to_string(kMaxLeadingJunk) +
+                " bytes of offset " + std::to_string(start));
+        }
     }
     Mp3Sound sound;
     bool first = true;
@@ -100,7 +199,11 @@ Mp3Sound readMp3(std::span<const uint8_t> file)
         const auto data = file.subspan(pos, end - pos);
         const auto h = parseMp3FrameHeader(data);
         if (!h) {
-            throw ParseError("MP3: no valid MPEG layer III frame header at offset " + std::to_string(pos));
+            if (pos >= zerosFrom) {
+                break; // padding after the last frame
+            }
+            throw ParseError("MP3: damaged audio: no valid MPEG layer III frame header at offset " +
+                std::to_string(pos) + ", after " + std::to_string(sound.frameCount()) + " frames");
         }
         if (h->length > data.size()) {
             break; // a last frame cut short: drop it

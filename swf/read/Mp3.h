@@ -31,8 +31,9 @@ struct Mp3FrameHeader {
 // header (no sync, reserved version, another layer, free or bad bitrate, reserved rate).
 [[nodiscard]] std::optional<Mp3FrameHeader> parseMp3FrameHeader(std::span<const uint8_t> bytes);
 
-// An MP3 file reduced to its audio frames: ID3v2 tags at the start, an ID3v1 tag at the end and a
-// leading Xing/Info (or VBRI) frame are skipped.
+// An MP3 file reduced to its audio frames: ID3v2 tags at the start (and up to 4 KiB of junk after
+// them), APE, Lyrics3 and ID3v1 tags and zero padding at the end, and a leading Xing/Info (or
+// VBRI) frame are skipped.
 struct Mp3Sound {
     MpegVersion version = MpegVersion::Mpeg1;
     int sampleRate = 0;
@@ -48,8 +49,9 @@ struct Mp3Sound {
     }
 };
 
-// Reads an MP3 file. Throws swf::ParseError naming the offset for damaged data (a frame header
-// that is not valid layer III, frames of different versions or rates, no frames at all).
+// Reads an MP3 file. Throws swf::ParseError naming the offset for damaged data (anything but a
+// valid layer III frame header between the first frame and the end padding or tags, frames of
+// different versions or rates, trailing tags whose sizes do not fit, no frames at all).
 [[nodiscard]] Mp3Sound readMp3(std::span<const uint8_t> file);
 [[nodiscard]] Mp3Sound readMp3File(const std::filesystem::path& path);
 

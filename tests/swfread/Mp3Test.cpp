@@ -18,6 +18,96 @@ std::filesystem::path mp3Path(const char* name)
     return std::filesystem::path(SWFREAD_MP3_DIR) / (std::string(name) + ".mp3");
 }
 
+using Bytes = std::vector<uint8_t>;
+
+void append(Bytes& out, const Bytes& more)
+{
+    out.insert(out.end(), more.begin(), more.end());
+}
+
+void appendText(Bytes& out, const std::string& text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+void appendLe32(Bytes& out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+}
+
+Bytes threeFrames()
+{
+    Bytes out;
+    for (int i = 0; i < 3; ++i) {
+        append(out, sample::silentMp3Frame());
+    }
+    return out;
+}
+
+// An APEv2 tag with one text item: header (when asked), the item, footer.
+Bytes apeTag(bool withHeader)
+{
+    Bytes item;
+    appendLe32(item, 4); // value length
+    appendLe32(item, 0); // item flags: UTF-8 text
+    appendText(item, "Title");
+    item.push_back(0);
+    appendText(item, "Tone");
+    const auto block = [&](uint32_t flags) {
+        Bytes b;
+        appendText(b, "APETAGEX");
+        appendLe32(b, 2000);
+        appendLe32(b, static_cast<uint32_t>(item.size() + 32));
+        appendLe32(b, 1);
+        appendLe32(b, flags);
+        b.resize(b.size() + 8, 0);
+        return b;
+    };
+    const uint32_t hasHeader = withHeader ? 0x80000000U : 0;
+    Bytes out;
+    if (withHeader) {
+        append(out, block(hasHeader | 0x20000000U)); // this is the header
+    }
+    append(out, item);
+    append(out, block(hasHeader));
+    return out;
+}
+
+Bytes lyrics3v2()
+{
+    Bytes body;
+    appendText(body, "LYRICSBEGININD00003110LYR00011[00:01]Tone");
+    const std::string size = std::to_string(body.size());
+    appendText(body, std::string(6 - size.size(), '0') + size + "LYRICS200");
+    return body;
+}
+
+Bytes lyrics3v1()
+{
+    Bytes body;
+    appendText(body, "LYRICSBEGIN[00:01]A tone\r\nLYRICSEND");
+    return body;
+}
+
+Bytes id3v1()
+{
+    Bytes tag(128, ' ');
+    std::copy_n("TAG", 3, tag.begin());
+    return tag;
+}
+
+std::string refusal(const Bytes& file)
+{
+    try {
+        (void)readMp3(file);
+    } catch (const ParseError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
 } // namespace
 
 TEST(Mp3, FrameHeaderTable)
@@ -94,7 +184,29 @@ TEST(Mp3, DamagedDataIsRefused)
     two.insert(two.end(), frame.begin(), frame.end());
     auto broken = two;
     broken[frame.size()] = 0x00; // second header loses its sync
-    EXPECT_THROW((void)readMp3(broken), ParseError);
+    EXPECT_NE(refusal(broken).find(
+                  "damaged audio: no valid MPEG layer III frame header at offset 417, after 1 frames"),
+        std::string::npos)
+        << refusal(broken);
+    // Junk between frames is damage, whatever tags or padding follow.
+    auto junkInside = frame;
+    appendText(junkInside, "junk");
+    append(junkInside, frame);
+    append(junkInside, Bytes(64, 0));
+    append(junkInside, id3v1());
+    EXPECT_NE(refusal(junkInside).find("damaged audio"), std::string::npos) << refusal(junkInside);
+    // Trailing tags whose own sizes do not fit.
+    auto badApe = two;
+    auto ape = apeTag(false);
+    ape[ape.size() - 32 + 12] = 0xff;
+    ape[ape.size() - 32 + 13] = 0xff;
+    append(badApe, ape);
+    EXPECT_NE(refusal(badApe).find("damaged APE tag"), std::string::npos) << refusal(badApe);
+    auto badLyrics = two;
+    auto lyrics = lyrics3v2();
+    lyrics[lyrics.size() - 10] = '9'; // the size no longer reaches "LYRICSBEGIN"
+    append(badLyrics, lyrics);
+    EXPECT_NE(refusal(badLyrics).find("damaged Lyrics3 tag"), std::string::npos) << refusal(badLyrics);
     EXPECT_THROW((void)readMp3(std::vector<uint8_t> {}), ParseError);
     EXPECT_THROW(
         (void)readMp3(std::vector<uint8_t> { 'I', 'D', '3', 3, 0, 0, 0x7f, 0x7f, 0x7f, 0x7f }), ParseError);
@@ -105,6 +217,52 @@ TEST(Mp3, DamagedDataIsRefused)
     auto cut = two;
     cut.resize(cut.size() - 10);
     EXPECT_EQ(readMp3(cut).frameCount(), 1U);
+}
+
+TEST(Mp3, TrailingTagsAndPaddingAfterTheLastFrame)
+{
+    struct Case {
+        const char* name;
+        std::vector<Bytes> trailer;
+    };
+    const Case cases[] = {
+        { "APEv2 with header, ID3v1", { apeTag(true), id3v1() } },
+        { "APE footer only", { apeTag(false) } },
+        { "Lyrics3 v2, APEv2, ID3v1", { lyrics3v2(), apeTag(true), id3v1() } },
+        { "APEv2, Lyrics3 v2, ID3v1", { apeTag(true), lyrics3v2(), id3v1() } },
+        { "Lyrics3 v1, ID3v1", { lyrics3v1(), id3v1() } },
+        { "zero padding", { Bytes(1000, 0) } },
+        { "zero padding, APEv2", { Bytes(7, 0), apeTag(true) } },
+    };
+    for (const auto& c : cases) {
+        Bytes file = threeFrames();
+        for (const auto& part : c.trailer) {
+            append(file, part);
+        }
+        const auto sound = readMp3(file);
+        EXPECT_EQ(sound.frameCount(), 3U) << c.name;
+        EXPECT_EQ(sound.frames, threeFrames()) << c.name;
+    }
+}
+
+TEST(Mp3, JunkBeforeTheFirstFrameIsSkippedWithinABound)
+{
+    const Bytes id3v2 = { 'I', 'D', '3', 3, 0, 0, 0, 0, 0, 2, 0, 0 };
+    // Junk with a false sync (a frame header whose frame does not lead to another one).
+    Bytes junk = { 0x00, 'j', 'u', 'n', 'k', 0xff, 0xfb, 0x90, 0x00 };
+    junk.resize(300, 'x');
+    Bytes file = id3v2;
+    append(file, junk);
+    append(file, threeFrames());
+    const auto sound = readMp3(file);
+    EXPECT_EQ(sound.frameCount(), 3U);
+    EXPECT_EQ(sound.frames, threeFrames());
+
+    Bytes far = id3v2;
+    append(far, Bytes(5000, 'x'));
+    append(far, threeFrames());
+    EXPECT_NE(refusal(far).find("no MPEG layer III audio within 4096 bytes of offset 12"), std::string::npos)
+        << refusal(far);
 }
 
 TEST(Mp3, EncodedTonesOfEveryVersion)
