@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <numbers>
 
@@ -75,9 +76,21 @@ swf::Movie MakeFlashBackground()
     // The movie's own background colour is not drawn when the movie plays as a clip inside a
     // gift, so the night-blue field is a shape of its own.
     movie.add(RoundedBox(640, 480, 0, { 0x14, 0x1E, 0x48, 0xFF }));
-    // Two wide bands give the field some depth behind the drifting lights.
-    movie.add(RoundedBox(640, 200, 0, { 0x1C, 0x2C, 0x62, 0xFF })).moveTo(0, 280);
-    movie.add(RoundedBox(640, 90, 0, { 0x26, 0x3A, 0x78, 0xFF })).moveTo(0, 390);
+    // The sky lightens towards the bottom for some depth behind the lights. The writer has no
+    // gradient fill: narrow bands a step or two apart in colour read as one smooth gradient.
+    constexpr int kBands = 32;
+    constexpr float kSkyTop = 160;
+    constexpr float kBandHeight = (480 - kSkyTop) / kBands;
+    const auto blend = [](int from, int to, float t) {
+        return static_cast<std::uint8_t>(
+            std::lround(static_cast<float>(from) + (static_cast<float>(to - from) * t)));
+    };
+    for (int band = 0; band < kBands; ++band) {
+        const float t = static_cast<float>(band + 1) / kBands;
+        const swf::Color colour { blend(0x14, 0x2A, t), blend(0x1E, 0x44, t), blend(0x48, 0x86, t), 0xFF };
+        movie.add(RoundedBox(640, kBandHeight, 0, colour))
+            .moveTo(0, kSkyTop + (kBandHeight * static_cast<float>(band)));
+    }
 
     const std::array<Drifter, 9> drifters = { {
         { 60, 420, 34, 3.0F, { 0xFF, 0xC8, 0x6E, 0x70 } },
