@@ -19,7 +19,9 @@ namespace swf {
 //
 // Loading refuses, with swf::ParseError naming the tag, what cannot play inside a version 6 movie
 // (ActionScript 3 content) and whatever cannot be parsed; authoring and metadata tags are dropped.
-// Everything is checked at load time, so a clip that loaded always serialises.
+// The file is checked whole at load time; serialising a loaded clip fails only when the host
+// movie runs out of character ids (the clip takes one for each of its file's characters, plus
+// one for its sprite), with swf::Error from Movie::toBytes.
 class PrebuiltClip : public Character {
 public:
     [[nodiscard]] static std::shared_ptr<PrebuiltClip> fromFile(const std::filesystem::path& path);

@@ -59,47 +59,6 @@ const Tag* findTag(const SwfFile& movie, TagCode code)
     return nullptr;
 }
 
-// trace(text): push the string, trace, end.
-std::vector<uint8_t> traceAction(const std::string& text)
-{
-    ByteWriter w;
-    w.u8(0x96);
-    w.u16(static_cast<uint16_t>(text.size() + 2));
-    w.u8(0x00);
-    w.string(text);
-    w.u8(0x26);
-    w.u8(0x00);
-    return w.take();
-}
-
-struct ClipEvent {
-    uint16_t events;
-    std::vector<uint8_t> actions;
-};
-
-// A PlaceObject2 of a version 5 file with a name and clip event scripts (UI16 event flags).
-Tag placeWithEvents(uint16_t depth, uint16_t id, const std::vector<ClipEvent>& events)
-{
-    ByteWriter w;
-    w.u8(0x80 | 0x20 | 0x02); // clip actions, name, character
-    w.u16(depth);
-    w.u16(id);
-    w.string("clip");
-    w.u16(0);
-    uint16_t all = 0;
-    for (const auto& e : events) {
-        all = static_cast<uint16_t>(all | e.events);
-    }
-    w.u16(all);
-    for (const auto& e : events) {
-        w.u16(e.events);
-        w.u32(static_cast<uint32_t>(e.actions.size()));
-        w.bytes(e.actions);
-    }
-    w.u16(0);
-    return Tag(TagCode::PlaceObject2, w.take());
-}
-
 // Every PlaceObject2 with clip actions of a tag list, sprites' timelines included, read in
 // `version`.
 void collectClipEvents(
@@ -237,20 +196,21 @@ TEST(PrebuiltClip, ClipEventsOfVersion5FilesAreWidenedForNewerHosts)
     constexpr uint16_t kEnterFrame = 0x0002;
     constexpr uint16_t kMouseUpDown = 0x0030;
     constexpr uint16_t kRelease = 0x0400;
-    const std::vector<ClipEvent> outer = { { kLoad, traceAction("loaded") },
-        { kEnterFrame, traceAction("entered a frame") } };
-    const std::vector<ClipEvent> inner = { { static_cast<uint16_t>(kMouseUpDown | kRelease),
+    const std::vector<sample::ClipEvent> outer = { { kLoad, sample::traceAction("loaded") },
+        { kEnterFrame, sample::traceAction("entered a frame") } };
+    const std::vector<sample::ClipEvent> inner = { { static_cast<uint16_t>(kMouseUpDown | kRelease),
         { 0x07, 0x00 } } };
     // Both at the root of the file and inside a sprite within a sprite; the shape placed after them
     // proves that every later id offset moved with the grown tags.
     const std::vector<Tag> tags = { sample::solidShape(1),
-        sample::sprite(2, 1, { placeWithEvents(1, 1, inner), sample::showFrame() }),
-        sample::sprite(
-            3, 1, { placeWithEvents(1, 2, inner), sample::place2(2, 1, 0, 0), sample::showFrame() }),
-        placeWithEvents(1, 3, outer), placeWithEvents(2, 1, outer), sample::showFrame() };
+        sample::sprite(2, 1, { sample::placeWithClipEvents(1, 1, inner), sample::showFrame() }),
+        sample::sprite(3, 1,
+            { sample::placeWithClipEvents(1, 2, inner), sample::place2(2, 1, 0, 0), sample::showFrame() }),
+        sample::placeWithClipEvents(1, 3, outer), sample::placeWithClipEvents(2, 1, outer),
+        sample::showFrame() };
     const auto clip = PrebuiltClip::fromBytes(sample::movie(5, 1, tags));
 
-    const std::vector<std::vector<ClipEvent>> expected = { inner, inner, outer, outer };
+    const std::vector<std::vector<sample::ClipEvent>> expected = { inner, inner, outer, outer };
     for (const int hostVersion : { 6, 8, 5 }) {
         SCOPED_TRACE("host version " + std::to_string(hostVersion));
         Movie host(hostVersion);
@@ -281,5 +241,25 @@ TEST(PrebuiltClip, ClipEventsOfVersion5FilesAreWidenedForNewerHosts)
                     << "placement " << i;
             }
         }
+    }
+}
+
+TEST(PrebuiltClip, AClipNeedingMoreIdsThanTheHostHasFailsAtOutput)
+{
+    // 65,535 characters of its own plus its sprite: one id more than a movie can give.
+    std::vector<Tag> fonts;
+    for (uint32_t id = 1; id <= 65535; ++id) {
+        fonts.push_back(
+            Tag(TagCode::DefineFont, { static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8) }));
+    }
+    const auto clip = PrebuiltClip::fromBytes(sample::movie(6, 1, fonts, 9));
+    Movie host(6);
+    host.add(clip);
+    host.nextFrame();
+    try {
+        (void)host.toBytes();
+        ADD_FAILURE() << "serialised";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("65535"), std::string::npos) << e.what();
     }
 }

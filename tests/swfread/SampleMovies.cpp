@@ -332,6 +332,28 @@ Tag place3(uint16_t depth, uint16_t id)
     return Tag(TagCode::PlaceObject3, w.take());
 }
 
+Tag placeWithClipEvents(uint16_t depth, uint16_t id, const std::vector<ClipEvent>& events)
+{
+    ByteWriter w;
+    w.u8(0x80 | 0x20 | 0x02); // clip actions, name, character
+    w.u16(depth);
+    w.u16(id);
+    w.string("clip");
+    w.u16(0);
+    uint16_t all = 0;
+    for (const auto& e : events) {
+        all = static_cast<uint16_t>(all | e.events);
+    }
+    w.u16(all);
+    for (const auto& e : events) {
+        w.u16(e.events);
+        w.u32(static_cast<uint32_t>(e.actions.size()));
+        w.bytes(e.actions);
+    }
+    w.u16(0);
+    return Tag(TagCode::PlaceObject2, w.take());
+}
+
 Tag sprite(uint16_t id, uint16_t frames, const std::vector<Tag>& tags)
 {
     ByteWriter w;
@@ -365,6 +387,18 @@ Tag doInitAction(uint16_t spriteId)
 Tag doAction(std::vector<uint8_t> actions)
 {
     return Tag(TagCode::DoAction, std::move(actions));
+}
+
+std::vector<uint8_t> traceAction(const std::string& text)
+{
+    ByteWriter w;
+    w.u8(0x96); // push the string
+    w.u16(static_cast<uint16_t>(text.size() + 2));
+    w.u8(0x00);
+    w.string(text);
+    w.u8(0x26); // trace
+    w.u8(0x00);
+    return w.take();
 }
 
 Tag morphShape(uint16_t id, uint16_t bitmap)

@@ -8,6 +8,7 @@
 #include "swf/Tag.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace swf::sample {
@@ -30,10 +31,18 @@ namespace swf::sample {
 [[nodiscard]] Tag startSound(uint16_t sound);
 [[nodiscard]] Tag place2(uint16_t depth, uint16_t id, int32_t x, int32_t y);
 [[nodiscard]] Tag place3(uint16_t depth, uint16_t id);
+// A PlaceObject2 of a version 5 (or older) file named "clip", with clip event scripts: UI16 event
+// flags and each event's actions.
+struct ClipEvent {
+    uint16_t events = 0;
+    std::vector<uint8_t> actions;
+};
+[[nodiscard]] Tag placeWithClipEvents(uint16_t depth, uint16_t id, const std::vector<ClipEvent>& events);
 [[nodiscard]] Tag sprite(uint16_t id, uint16_t frames, const std::vector<Tag>& tags);
 [[nodiscard]] Tag exportAssets(uint16_t id, const char* name);
 [[nodiscard]] Tag doInitAction(uint16_t sprite);
 [[nodiscard]] Tag doAction(std::vector<uint8_t> actions);
+[[nodiscard]] std::vector<uint8_t> traceAction(const std::string& text); // trace(text)
 [[nodiscard]] Tag morphShape(uint16_t id, uint16_t bitmap);
 [[nodiscard]] Tag fontInfo(uint16_t font);
 [[nodiscard]] Tag showFrame();
