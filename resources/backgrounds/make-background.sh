@@ -48,7 +48,7 @@ hearts)
            "600 240 22" "60 440 28" "240 430 36" "420 450 26" "610 430 38" "340 40 18" "180 190 20"; do
     draw="$draw$(heart $p)"
   done
-  "$C" -size ${W}x${H} gradient:'#FFE6EE-#FFC4D6' \( -size ${W}x${H} xc:none -fill '#FF6F91A0' \
+  "$C" -size ${W}x${H} gradient:'#FFE6EE-#FFC4D6' \( -size ${W}x${H} xc:none -fill '#FF6F9170' \
     -draw "$draw" -blur 0x0.8 \) -composite "$out" ;;
 balloons)
   draw=""
@@ -65,8 +65,9 @@ confetti)
     { printf "fill %s rotate 0 rectangle %d,%d %d,%d ", c[NR % 6 + 1], $1, $2, $1 + $3 * 2 + 3, $2 + $3 + 2 }')
   "$C" -size ${W}x${H} xc:'#FFFDF5' -draw "$draw" -colors 64 "$out" ;;
 polka-dots)
-  # One 40x40 tile repeated: the pattern tiles seamlessly at any size.
-  "$C" -size 40x40 xc:'#FFF1C9' -fill '#F2A65A' -draw "circle 10,10 10,4" -draw "circle 30,30 30,24" \
+  # One 40x40 tile repeated: the pattern tiles seamlessly at any size. Soft dots keep text on
+  # top of them readable.
+  "$C" -size 40x40 xc:'#FFF1C9' -fill '#F8CE96' -draw "circle 10,10 10,4" -draw "circle 30,30 30,24" \
     -write mpr:tile +delete -size ${W}x${H} tile:mpr:tile "$out" ;;
 stripes)
   "$C" -size 32x32 xc:'#DFF3FF' -fill '#A7D8F5' -draw "polygon 0,0 16,0 32,16 32,32 0,0" \
