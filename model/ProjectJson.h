@@ -22,6 +22,6 @@ public:
 // Replaces the project's cards and stored settings with those of the JSON text. Missing fields take
 // the record's own defaults (empty titles and comment, black text, a white background at placement
 // 4 that follows the project's, target 0, no condition) and the start-up settings; a missing card
-// number is the card's index. Unknown fields, wrong types and integers outside 32 bits throw CProjectJsonError and
-// leave the project unchanged. m_nQuality and m_strProjectPath are kept.
+// number is the card's index. Unknown fields, wrong types and integers outside 32 bits throw
+// CProjectJsonError and leave the project unchanged. m_nQuality and m_strProjectPath are kept.
 void ProjectFromJson(std::string_view text, CProject& project);
