@@ -659,6 +659,12 @@ Placement readPlacement(std::span<const uint8_t> body, int placeVersion, uint8_t
     if (flags2 & 0x04U) {
         p.cacheAsBitmap = r.u8();
     }
+    if (flags2 & 0x20U) {
+        p.visible = r.u8();
+    }
+    if (flags2 & 0x40U) {
+        p.backgroundColor = readRgba(r);
+    }
     if (flags & 0x80U) {
         const bool wide = swfVersion >= 6;
         p.clipActionsOffset = r.pos();

@@ -237,6 +237,8 @@ struct Placement {
     size_t filterCount = 0;
     std::optional<uint8_t> blendMode;
     std::optional<uint8_t> cacheAsBitmap;
+    std::optional<uint8_t> visible; // PlaceObject3: 0 hides the character
+    std::optional<Rgba> backgroundColor; // PlaceObject3: opaque background
     std::vector<ClipAction> clipActions;
     // Where the CLIPACTIONS record starts (its reserved UI16) and ends (after its closing flags),
     // both 0 when the placement has none.
