@@ -35,10 +35,34 @@ mode_t CurrentUmask()
     return 022;
 }
 
+// A symbolic link is saved through: the file it names is replaced and the link stays. A link that
+// names nothing is replaced itself.
+std::filesystem::path SaveTarget(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        return path;
+    }
+    std::filesystem::path target = std::filesystem::canonical(path, error);
+    return error ? path : target;
+}
+
+// Makes the rename itself durable; a folder that cannot be flushed leaves the file written all
+// the same, so failures here are not reported.
+void SyncFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
-void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes)
+void WriteFileAtomically(const std::filesystem::path& requested, std::span<const uint8_t> bytes)
 {
+    const std::filesystem::path path = SaveTarget(requested);
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::string tmpl = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = mkstemp(tmpl.data());
@@ -80,6 +104,7 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
         ::unlink(tmpl.c_str());
         ThrowErrno("Cannot replace", path, error);
     }
+    SyncFolder(folder);
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path, uintmax_t maxSize)

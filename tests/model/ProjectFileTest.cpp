@@ -548,6 +548,30 @@ TEST_F(ProjectFileOnDisk, MissingFileIsAnOpenFailureAndChangesNothing)
     EXPECT_EQ(p.CardCount(), 3U);
 }
 
+TEST_F(ProjectFileOnDisk, SaveThroughALinkReplacesTheFileItNames)
+{
+    const auto real = m_dir / "projects" / "gift.mlp";
+    std::filesystem::create_directories(real.parent_path());
+    ASSERT_TRUE(SaveProjectFile(StartupOneCard(), real));
+    const auto link = m_dir / "shortcut.mlp";
+    std::filesystem::create_symlink(real, link);
+
+    CProject two = StartupOneCard();
+    two.InsertCard(EInsertPos::Bottom);
+    ASSERT_TRUE(SaveProjectFile(two, link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    CProject loaded;
+    LoadProjectFile(real, loaded);
+    EXPECT_EQ(loaded.CardCount(), 2U);
+
+    // A link to nothing is replaced by the file.
+    const auto dangling = m_dir / "dangling.mlp";
+    std::filesystem::create_symlink(m_dir / "nowhere" / "x.mlp", dangling);
+    ASSERT_TRUE(SaveProjectFile(two, dangling));
+    EXPECT_FALSE(std::filesystem::is_symlink(dangling));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dangling));
+}
+
 TEST_F(ProjectFileOnDisk, FileLargerThanAnyProjectIsAReadFailure)
 {
     const auto path = m_dir / "huge.mlp";
