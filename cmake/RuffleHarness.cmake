@@ -8,6 +8,18 @@ include_guard(GLOBAL)
 find_program(MARROWLARK_NODE NAMES node nodejs)
 set(MARROWLARK_RUFFLE_RUNNER "${PROJECT_SOURCE_DIR}/tests/acceptance/harness/run.mjs"
     CACHE INTERNAL "The scenario runner of the Ruffle tests")
+# The CI build sets this, so that a machine without node or the test movies' tools fails to configure
+# instead of quietly running without the player tests.
+option(MARROWLARK_REQUIRE_PLAYER_TESTS "Fail the configuration when a Ruffle test cannot be added" OFF)
+
+# Says why a Ruffle test is not added: a status line, or an error when the player tests are required.
+function(marrowlark_skip_ruffle_test reason)
+  if(MARROWLARK_REQUIRE_PLAYER_TESTS)
+    message(FATAL_ERROR "${reason}")
+  endif()
+  message(STATUS "${reason}")
+endfunction()
+
 # Ruffle tests each start a Chromium that keeps both cores busy: they take this lock so that they
 # run one at a time, beside the other tests.
 set(MARROWLARK_RUFFLE_LOCK marrowlark_chromium CACHE INTERNAL "CTest resource lock of the Ruffle tests")
@@ -49,7 +61,7 @@ function(marrowlark_add_ruffle_test)
     message(FATAL_ERROR "marrowlark_add_ruffle_test: NAME and SCENARIO are required")
   endif()
   if(NOT MARROWLARK_NODE)
-    message(STATUS "Ruffle test ${ARG_NAME} skipped: node was not found")
+    marrowlark_skip_ruffle_test("Ruffle test ${ARG_NAME} skipped: node was not found")
     return()
   endif()
   get_filename_component(scenario "${ARG_SCENARIO}" ABSOLUTE)
