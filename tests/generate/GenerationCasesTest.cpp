@@ -4,7 +4,8 @@
 //
 // manifest lines: "card N" (single-card mode for card N), "force 0|1", "picture PATH WxH COLOUR"
 // (made with ImageMagick in the case's installation folder), "flash PATH WxH RRGGBB", "nofonts"
-// (an installation without its Font folder).
+// (an installation without its Font folder), "text PATH WORDS..." (a file holding the rest of the
+// line) and "bytes PATH HEX" (a file of those bytes), for damaged inputs.
 #include "generate/Generator.h"
 #include "model/AtomicFile.h"
 #include "model/ProjectJson.h"
@@ -36,6 +37,25 @@ std::string ReadText(const fs::path& path)
 {
     const std::vector<uint8_t> bytes = ReadWholeFile(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// A file of the case's installation folder with the given content.
+void MakeFile(const fs::path& home, const std::string& relative, const std::string& content)
+{
+    const fs::path target = home / relative;
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << content;
+}
+
+// Pairs of hexadecimal digits; blanks between the pairs are allowed.
+std::string BytesFromHex(std::string hex)
+{
+    std::erase(hex, ' ');
+    std::string bytes;
+    for (size_t at = 0; at + 1 < hex.size(); at += 2) {
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16)));
+    }
+    return bytes;
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to)
@@ -82,6 +102,12 @@ TEST_P(GenerationCase, DumpMatchesExpected)
                 } else {
                     home.MakeFlash(path, w, h, static_cast<uint32_t>(std::stoul(colour, nullptr, 16)));
                 }
+            } else if (key == "text" || key == "bytes") {
+                std::string path;
+                std::string content;
+                words >> path >> std::ws;
+                std::getline(words, content);
+                MakeFile(home.Path(), path, key == "text" ? content : BytesFromHex(content));
             } else if (!key.empty() && key[0] != '#' && key != "nofonts") {
                 FAIL() << "unknown manifest line: " << line;
             }
