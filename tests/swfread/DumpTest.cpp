@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "swf/read/Dump.h"
 
+#include "swf/ActionBlock.h"
+#include "swf/Button.h"
 #include "swf/Error.h"
+#include "swf/FdbFont.h"
 #include "swf/Movie.h"
 #include "swf/Shape.h"
+#include "swf/Text.h"
 #include "tests/swfread/SampleMovies.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +109,69 @@ TEST(Dump, WriterMoviesListTheirPlacements)
     EXPECT_NE(dump.find("PlaceObject2 (26) 9 bytes depth 1 id 1 [translate 200 800]"), std::string::npos)
         << dump;
     EXPECT_NE(dump.find("DoAction (12) 2 bytes\n  0000: Stop\n  0001: End"), std::string::npos) << dump;
+}
+
+// A movie built through the writer's own API, listed in full: a rectangle drawn with a pen offset,
+// a text in the installation's Sans font, a button with two looks and a release action, a
+// placement with a colour transform that changes again in the second frame, and a removal (asked
+// twice) that takes effect in the second frame.
+TEST(Dump, WriterMovieMatchesItsExpectedListing)
+{
+    Movie movie(6);
+    movie.setDimension(320, 240);
+    movie.setRate(0);
+
+    auto rectangle = std::make_shared<Shape>();
+    rectangle->setRightFill(rectangle->addSolidFill(Color { 0xC0, 0x20, 0x40, 0xFF }));
+    rectangle->movePenTo(5, 5);
+    rectangle->drawLine(100, 0);
+    rectangle->drawLine(0, 60);
+    rectangle->drawLine(-100, 0);
+    rectangle->drawLine(0, -60);
+    rectangle->end();
+    DisplayItem rectangleItem = movie.add(rectangle);
+    rectangleItem.moveTo(20, 20);
+
+    auto text = std::make_shared<Text>();
+    text->setFont(FdbFont::fromFile(std::filesystem::path(MARROWLARK_STAGED_HOME) / "Font" / "Sans.fdb"));
+    text->setColor(0x10, 0x20, 0x30);
+    text->setHeight(20);
+    text->addString("Hello, Wörld");
+    movie.add(text).moveTo(20, 120);
+
+    auto button = std::make_shared<Button>();
+    button->addShape(Shape::filledRectangle(60, 30, Color { 0x20, 0xA0, 0x40, 0xFF }),
+        Button::kUp | Button::kDown | Button::kHit);
+    button->addShape(Shape::filledRectangle(60, 30, Color { 0x0C, 0x8C, 0x2C, 0xFF }), Button::kOver);
+    // Push "pressed"; Trace; GotoFrame 1; Stop; End.
+    button->addAction(ActionBlock({ 0x96, 0x09, 0x00, 0x00, 'p', 'r', 'e', 's', 's', 'e', 'd', 0x00, 0x26,
+                          0x81, 0x02, 0x00, 0x01, 0x00, 0x07, 0x00 }),
+        Button::kRelease);
+    movie.add(button).moveTo(20, 190);
+
+    DisplayItem faded = movie.add(Shape::filledRectangle(40, 40, Color { 0x30, 0x50, 0xF0, 0xFF }));
+    faded.moveTo(200, 100);
+    faded.setColorTransform(ColorTransform { 1.0F, 0.5F, 0.25F, 0.75F, 16, -16, 0, 0 });
+    movie.addAction({ 0x07, 0x00 });
+    movie.nextFrame();
+
+    rectangleItem.remove();
+    rectangleItem.remove();
+    faded.multColor(1.0F, 1.0F, 1.0F, 0.5F);
+    movie.addAction({ 0x07, 0x00 });
+    movie.nextFrame();
+
+    const std::string dump = dumpMovie(movie.toBytes());
+    const std::filesystem::path expectedPath =
+        std::filesystem::path(MARROWLARK_TEST_DATA) / "writer-dump" / "expected.txt";
+    const std::string expected = readText(expectedPath);
+    const std::filesystem::path actualPath =
+        std::filesystem::path(MARROWLARK_SWFREAD_ACTUAL) / "writer-dump.actual.txt";
+    if (dump != expected) {
+        std::filesystem::create_directories(actualPath.parent_path());
+        std::ofstream(actualPath, std::ios::binary) << dump;
+    }
+    EXPECT_EQ(dump, expected) << "the listing is written to " << actualPath.string();
 }
 
 TEST(Dump, SwfdumpPrintsTheListingAndFailsOnDamage)
