@@ -50,6 +50,9 @@ enum SourceId : uint16_t {
     kVideo,
     kInnerSprite,
     kOuterSprite,
+    kNestingSprite,
+    kNestedSprite,
+    kDeepSprite,
     kImported1,
     kImported2,
     kClipSprite, // not in the file: the sprite the loader makes of the file's timeline
@@ -622,13 +625,20 @@ SourceFile everyIdStructure()
 
     d.push_back(ownIdOnly(TagCode::DefineVideoStream, kVideo, { 2, 0, 32, 0, 32, 0, 0, 2 }));
 
-    // Sprites two deep, each with its own timeline.
+    // A sprite placed in a sprite, each with its own timeline.
     d.push_back(sprite(kInnerSprite, 2,
         { place1(kShape1, 1), place2(2, kText2), place3(3, kEditText), place2(4, kVideo),
             videoFrame(kVideo, 0), startSound(kSound1), showFrame(), removeObject1(kShape1, 1),
             removeObject2(2), place2(3, std::nullopt), videoFrame(kVideo, 1), showFrame() }));
     d.push_back(sprite(
         kOuterSprite, 1, { place2(1, kInnerSprite), place3(2, kButton2), place1(kShape4, 3), showFrame() }));
+    // Sprites defined inside a sprite's timeline, two levels down: not what authoring tools write,
+    // but the loader takes them, so their ids must move too.
+    d.push_back(sprite(kNestingSprite, 1,
+        { sprite(kNestedSprite, 1,
+              { sprite(kDeepSprite, 1, { place2(1, kShape2), showFrame() }), place2(1, kDeepSprite),
+                  showFrame() }),
+            place2(1, kNestedSprite), showFrame() }));
     d.push_back(assets(TagCode::ExportAssets, { { kOuterSprite, "outer" }, { kButton2, "button" } }));
     d.push_back(assets(TagCode::ImportAssets, { { kImported1, "shared" } }));
     d.push_back(assets(TagCode::ImportAssets2, { { kImported2, "shared2" } }));
