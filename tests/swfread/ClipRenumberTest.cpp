@@ -142,15 +142,19 @@ void colour(ByteWriter& w, bool alpha)
     }
 }
 
-void linearGradientFill(ByteWriter& w, bool alpha)
+// A linear gradient, or (focal true, DefineShape4 only) a focal radial one with its focal point.
+void gradientFill(ByteWriter& w, bool alpha, bool focal)
 {
-    w.u8(0x10);
+    w.u8(focal ? 0x13 : 0x10);
     translate(w, 0, 0);
     w.u8(2);
     w.u8(0);
     colour(w, alpha);
     w.u8(255);
     colour(w, alpha);
+    if (focal) {
+        w.s16(-128);
+    }
 }
 
 // ---- Records with ids.
@@ -162,7 +166,8 @@ void bitmapFill(Body& b, uint16_t bitmap)
     translate(b.w, 20, 20);
 }
 
-// A FILLSTYLEARRAY of the bitmaps' fills (after a gradient from DefineShape3 on, so that the ids
+// A FILLSTYLEARRAY of the bitmaps' fills (after a gradient from DefineShape3 on, focal in
+// DefineShape4, so that the ids
 // are not the array's first bytes) and a LINESTYLEARRAY of one line, which in DefineShape4 is
 // filled with `lineBitmap` and has a miter join (so a miter limit stands before its fill).
 void shapeStyles(Body& b, int version, const std::vector<uint16_t>& fills, std::optional<uint16_t> lineBitmap)
@@ -170,7 +175,7 @@ void shapeStyles(Body& b, int version, const std::vector<uint16_t>& fills, std::
     const bool alpha = version >= 3;
     b.w.u8(static_cast<uint8_t>(fills.size() + (alpha ? 1 : 0)));
     if (alpha) {
-        linearGradientFill(b.w, true);
+        gradientFill(b.w, true, version == 4);
     }
     for (const uint16_t bitmap : fills) {
         bitmapFill(b, bitmap);
@@ -430,15 +435,19 @@ IdTag button2(uint16_t id, uint16_t shown, uint16_t hitArea)
     return b.done(TagCode::DefineButton2);
 }
 
-// DefineButtonSound with no sound for two transitions (id 0, which must stay 0) and a sound with
-// sound info for the other two.
+// DefineButtonSound with no sound for two transitions (id 0, which must stay 0) and a sound for
+// the other two, the first with every optional part of its sound info.
 IdTag buttonSound(uint16_t button, uint16_t first, uint16_t second)
 {
     Body b;
     b.id(button);
     b.w.u16(0);
     b.id(first);
-    b.w.u8(0);
+    b.w.u8(0x08 | 0x02 | 0x01); // envelope, out point, in point
+    b.w.u32(100);
+    b.w.u32(900);
+    b.w.u8(1);
+    b.w.bytes(std::vector<uint8_t>(8, 0x40));
     b.w.u16(0);
     b.id(second);
     b.w.u8(0x04); // loops
@@ -485,12 +494,13 @@ IdTag place2(uint16_t depth, std::optional<uint16_t> id)
     return b.done(TagCode::PlaceObject2);
 }
 
-// PlaceObject3 with a class name before the character, then filters and a blend mode.
-IdTag place3(uint16_t depth, uint16_t id)
+// PlaceObject3 with a class name before the character (flagged as such, or implied by the image
+// flag), then filters and a blend mode.
+IdTag place3(uint16_t depth, uint16_t id, bool image = false)
 {
     Body b;
     b.w.u8(0x06); // matrix, character
-    b.w.u8(0x08 | 0x02 | 0x01); // class name, blend mode, filters
+    b.w.u8(image ? 0x10 | 0x02 | 0x01 : 0x08 | 0x02 | 0x01); // (image or) class name, blend, filters
     b.w.u16(depth);
     b.w.string("Gift.Item");
     b.id(id);
@@ -630,8 +640,8 @@ SourceFile everyIdStructure()
         { place1(kShape1, 1), place2(2, kText2), place3(3, kEditText), place2(4, kVideo),
             videoFrame(kVideo, 0), startSound(kSound1), showFrame(), removeObject1(kShape1, 1),
             removeObject2(2), place2(3, std::nullopt), videoFrame(kVideo, 1), showFrame() }));
-    d.push_back(sprite(
-        kOuterSprite, 1, { place2(1, kInnerSprite), place3(2, kButton2), place1(kShape4, 3), showFrame() }));
+    d.push_back(sprite(kOuterSprite, 1,
+        { place2(1, kInnerSprite), place3(2, kButton2, true), place1(kShape4, 3), showFrame() }));
     // Sprites defined inside a sprite's timeline, two levels down: not what authoring tools write,
     // but the loader takes them, so their ids must move too.
     d.push_back(sprite(kNestingSprite, 1,
