@@ -512,6 +512,31 @@ IdTag place3(uint16_t depth, uint16_t id, bool image = false)
     return b.done(TagCode::PlaceObject3);
 }
 
+// PlaceObject2 of a character with a load event script. Files of version 5 and older write the
+// event flags as UI16, later ones as UI32 (`wide`).
+IdTag placeWithEvents(uint16_t depth, uint16_t id, bool wide)
+{
+    Body b;
+    const auto flags = [&](uint32_t value) {
+        if (wide) {
+            b.w.u32(value);
+        } else {
+            b.w.u16(static_cast<uint16_t>(value));
+        }
+    };
+    b.w.u8(0x80 | 0x02); // clip actions, character
+    b.w.u16(depth);
+    b.id(id);
+    b.w.u16(0);
+    flags(0x0001);
+    flags(0x0001);
+    b.w.u32(2);
+    b.w.u8(0x07);
+    b.w.u8(0x00);
+    flags(0);
+    return b.done(TagCode::PlaceObject2);
+}
+
 IdTag removeObject1(uint16_t id, uint16_t depth)
 {
     Body b;
@@ -580,7 +605,8 @@ struct SourceFile {
     uint16_t frames = 2;
 };
 
-SourceFile everyIdStructure()
+// `wideEvents`: clip event flags as a file of version 6 or later writes them.
+SourceFile everyIdStructure(bool wideEvents = true)
 {
     SourceFile f;
     f.dropped = { Tag(TagCode::FileAttributes, { 0, 0, 0, 0 }),
@@ -638,8 +664,9 @@ SourceFile everyIdStructure()
     // A sprite placed in a sprite, each with its own timeline.
     d.push_back(sprite(kInnerSprite, 2,
         { place1(kShape1, 1), place2(2, kText2), place3(3, kEditText), place2(4, kVideo),
-            videoFrame(kVideo, 0), startSound(kSound1), showFrame(), removeObject1(kShape1, 1),
-            removeObject2(2), place2(3, std::nullopt), videoFrame(kVideo, 1), showFrame() }));
+            placeWithEvents(5, kShape3, wideEvents), videoFrame(kVideo, 0), startSound(kSound1), showFrame(),
+            removeObject1(kShape1, 1), removeObject2(2), place2(3, std::nullopt), videoFrame(kVideo, 1),
+            showFrame() }));
     d.push_back(sprite(kOuterSprite, 1,
         { place2(1, kInnerSprite), place3(2, kButton2, true), place1(kShape4, 3), showFrame() }));
     // Sprites defined inside a sprite's timeline, two levels down: not what authoring tools write,
@@ -659,6 +686,7 @@ SourceFile everyIdStructure()
     t.push_back(place2(3, kOuterSprite));
     t.push_back(place3(4, kButton1));
     t.push_back(place2(5, kText1));
+    t.push_back(placeWithEvents(8, kShape2, wideEvents));
     t.push_back(aboutCharacter(TagCode::DoInitAction, kOuterSprite, { 0x07, 0x00 }));
     t.push_back(startSound(kSound2));
     t.push_back(plain(Tag(TagCode::FrameLabel, { 'g', 'o', 0 })));
@@ -671,7 +699,7 @@ SourceFile everyIdStructure()
     return f;
 }
 
-std::vector<uint8_t> fileOf(const SourceFile& f, int compressionLevel)
+std::vector<uint8_t> fileOf(const SourceFile& f, int compressionLevel, uint8_t version = 8)
 {
     std::vector<Tag> tags = f.dropped;
     for (const auto& part : { &f.definitions, &f.timeline }) {
@@ -679,7 +707,7 @@ std::vector<uint8_t> fileOf(const SourceFile& f, int compressionLevel)
             tags.push_back(t.tag);
         }
     }
-    return sample::movie(8, f.frames, tags, compressionLevel);
+    return sample::movie(version, f.frames, tags, compressionLevel);
 }
 
 // What the host must hold for the clip: the definitions as they were, except DefineBits, which
@@ -863,5 +891,20 @@ TEST(ClipRenumbering, SoundsStartedByClassNameAreRefused)
         ADD_FAILURE() << "StartSound2 was accepted";
     } catch (const ParseError& e) {
         EXPECT_NE(std::string(e.what()).find("StartSound2"), std::string::npos) << e.what();
+    }
+}
+
+TEST(ClipRenumbering, IdsAfterWidenedClipEventsOfAVersion5FileStillMove)
+{
+    // The version 6 host reads clip event flags as UI32, so the loader widens the file's UI16 flags,
+    // which moves every byte after them, in sprites too.
+    const auto clip = PrebuiltClip::fromBytes(fileOf(everyIdStructure(false), -1, 5));
+    const auto expected = expectedInHost(everyIdStructure(true));
+    const auto host = readSwf(hostWith({ clip }));
+    const size_t at = findRun(host.tags, expected, 0);
+    ASSERT_LT(at, host.tags.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const std::string diff = differences(host.tags[at + i], expected[i], kHostCharacters + 1);
+        EXPECT_TRUE(diff.empty()) << "tag " << i << ", " << tagName(expected[i].tag.code) << ":\n" << diff;
     }
 }
