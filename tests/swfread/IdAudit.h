@@ -2,7 +2,8 @@
 #pragma once
 
 // Checks a whole movie's character ids: every definition's id is new, every id a tag refers to
-// was defined before it (inside sprites too). Used to prove that clips were renumbered.
+// was defined before it (inside sprites too). It finds the ids with characterIdOffsets, so it
+// cannot see a field that table misses; ClipRenumberTest checks the fields themselves.
 
 #include "swf/read/IdFields.h"
 #include "swf/read/SwfFile.h"
