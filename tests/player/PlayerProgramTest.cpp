@@ -18,6 +18,8 @@ using namespace testsupport;
 namespace {
 
 constexpr int kRunMs = 120000;
+// A program on a fresh X server starts slower than offscreen: the server, GL and the page.
+constexpr int kRunUnderXMs = 240000;
 
 class PlayerProgramTest : public ::testing::Test {
 protected:
@@ -134,6 +136,31 @@ TEST_F(PlayerProgramTest, WritesASelfRunningCopyThatPlaysWhereverItIsMoved)
     const QImage secondShot(strSecondShot);
     EXPECT_EQ(secondShot.size(), QSize(80, 60));
     EXPECT_TRUE(Near(secondShot.pixelColor(40, 30), Qt::blue));
+}
+
+TEST_F(PlayerProgramTest, ASelfRunningCopyStartedWithNoArgumentsShowsTheMovieOnAnXServer)
+{
+    if (!QFileInfo::exists(XvfbRun())) {
+        GTEST_SKIP() << "xvfb-run is not installed";
+    }
+    const QString strCopy = m_dir.filePath(QStringLiteral("gift"));
+    ASSERT_EQ(
+        RunPlayer({ QStringLiteral("--make-exe"), QStringLiteral("--output"), strCopy, m_strMovie }), 0);
+
+    // Double-clicked on a desktop: a fresh folder, no movie, no installation, no arguments.
+    QTemporaryDir fresh;
+    const QString strMoved = fresh.filePath(QStringLiteral("gift"));
+    ASSERT_TRUE(QFile::rename(strCopy, strMoved));
+    ASSERT_TRUE(QFile::remove(m_strMovie));
+    const QString strShot = fresh.filePath(QStringLiteral("shown.png"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    env.insert(QStringLiteral("MARROWLARK_HOME"), fresh.filePath(QStringLiteral("no-installation")));
+    env.insert(QStringLiteral("MARROWLARK_PLAYER_SNAPSHOT"), strShot);
+    ASSERT_EQ(RunUnderX(strMoved, {}, env, kRunUnderXMs), 0);
+    const QImage shot(strShot);
+    EXPECT_EQ(shot.size(), QSize(160, 120));
+    EXPECT_TRUE(IsRed(shot));
 }
 
 TEST_F(PlayerProgramTest, ReportsFailuresThroughItsExitStatus)
