@@ -110,6 +110,7 @@ bool CRufflePlayer::LoadMovieData(const QByteArray& movie)
     }
     m_pending = movie;
     m_bHasPending = true;
+    m_bPlaying = true; // a new movie plays once loaded, unless a Stop comes after this call
     m_bWaiting = true;
     m_timeout.start();
     if (m_bPageReady) {
@@ -123,15 +124,22 @@ void CRufflePlayer::Send()
     if (!m_bHasPending) {
         return;
     }
-    const QString strScript =
-        QStringLiteral("mlkLoad(\"%1\", %2);").arg(QString::fromLatin1(m_pending.toBase64())).arg(m_nToken);
+    // The movie carries the latest Play or Stop: one that came before the page was ready has not
+    // reached the page on its own.
+    const QString strScript = QStringLiteral("mlkLoad(\"%1\", %2, %3);")
+                                  .arg(QString::fromLatin1(m_pending.toBase64()))
+                                  .arg(m_nToken)
+                                  .arg(m_bPlaying ? QStringLiteral("true") : QStringLiteral("false"));
     m_pending.clear();
     m_bHasPending = false;
     m_pPage->runJavaScript(strScript);
 }
 
+// Once the page is ready it keeps the state itself and applies it to a movie still loading as soon
+// as that movie is in; before, the state waits here for the movie to be sent.
 void CRufflePlayer::Play()
 {
+    m_bPlaying = true;
     if (m_bPageReady) {
         m_pPage->runJavaScript(QStringLiteral("mlkPlay();"));
     }
@@ -139,6 +147,7 @@ void CRufflePlayer::Play()
 
 void CRufflePlayer::Stop()
 {
+    m_bPlaying = false;
     if (m_bPageReady) {
         m_pPage->runJavaScript(QStringLiteral("mlkStop();"));
     }

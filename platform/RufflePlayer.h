@@ -51,6 +51,7 @@ private:
     bool m_bPageFailed = false;
     QByteArray m_pending; // a movie waiting for the page
     bool m_bHasPending = false;
+    bool m_bPlaying = true; // the latest Play or Stop, or a load (which plays); travels with the movie
     int m_nToken = 0; // counts loads; events of older loads are ignored
     bool m_bWaiting = false;
     QElapsedTimer m_loadClock;
