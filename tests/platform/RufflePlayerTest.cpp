@@ -38,6 +38,36 @@ protected:
         return WaitUntil([&] { return Near(Centre(), colour); });
     }
 
+    // A movie red for 4.5 seconds' worth of frames, then green, where it stops.
+    static constexpr int kRedFrames = 54;
+    static constexpr int kRedMs = kRedFrames * 1000 / 12;
+
+    QString RedThenGreen()
+    {
+        return Write(
+            QStringLiteral("red-then-green.swf"), testmovies::RedThenGreenMovie(200, 200, kRedFrames));
+    }
+
+    // Red all over: nothing of the player's own (its play button over a stopped movie) hides it.
+    bool AllRed()
+    {
+        const QImage frame = m_player.GrabFrame();
+        for (int y = 10; y < 200; y += 20) {
+            for (int x = 10; x < 200; x += 20) {
+                if (!Near(frame.pixelColor(x, y), Qt::red)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Red all over now and for well over the red period: a movie that went on would have turned.
+    bool StaysRed()
+    {
+        return AllRed() && !WaitUntil([&] { return !AllRed(); }, kRedMs + 2000);
+    }
+
     QTemporaryDir m_dir;
     CRufflePlayer m_player { nullptr, GetRuffleDir(StagedHome()) };
 };
@@ -89,6 +119,58 @@ TEST_F(RufflePlayerTest, AClickOnTheButtonReachesTheMovie)
         },
         30000);
     EXPECT_TRUE(bGreen);
+}
+
+TEST_F(RufflePlayerTest, AStoppedMovieHoldsUntilPlayed)
+{
+    QSignalSpy shown(&m_player, &CFlashPlayerWidget::MovieShown);
+    ASSERT_TRUE(m_player.LoadMovie(0, RedThenGreen()));
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 1; }));
+    m_player.Stop();
+    ASSERT_TRUE(ShowsColour(Qt::red));
+    EXPECT_TRUE(StaysRed()) << "the stopped movie did not hold red";
+    m_player.Play();
+    EXPECT_TRUE(ShowsColour(Qt::green));
+}
+
+TEST_F(RufflePlayerTest, AStopRightAfterTheLoadHoldsTheMovieOnceItIsIn)
+{
+    QSignalSpy shown(&m_player, &CFlashPlayerWidget::MovieShown);
+    const QString strMovie = RedThenGreen();
+    // The first load comes before the page is ready (the player was made just now), the second after.
+    for (int nLoad = 1; nLoad <= 2; ++nLoad) {
+        ASSERT_EQ(m_player.IsPageReady(), nLoad == 2);
+        ASSERT_TRUE(m_player.LoadMovie(0, strMovie));
+        m_player.Stop();
+        ASSERT_TRUE(WaitUntil([&] { return shown.count() == nLoad; })) << nLoad;
+        ASSERT_TRUE(ShowsColour(Qt::red)) << nLoad;
+        EXPECT_TRUE(StaysRed()) << nLoad << ": the stopped movie did not hold red";
+        m_player.Play();
+        EXPECT_TRUE(ShowsColour(Qt::green)) << nLoad;
+    }
+}
+
+TEST_F(RufflePlayerTest, ALoadAfterAStopPlaysTheNewMovie)
+{
+    QSignalSpy shown(&m_player, &CFlashPlayerWidget::MovieShown);
+    const QString strMovie = RedThenGreen();
+    ASSERT_TRUE(m_player.LoadMovie(0, strMovie));
+    m_player.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 1; }));
+    ASSERT_TRUE(ShowsColour(Qt::red));
+
+    // A Stop before a load does not carry over to the new movie.
+    m_player.Stop();
+    ASSERT_TRUE(m_player.LoadMovie(0, strMovie));
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 2; }));
+    EXPECT_TRUE(ShowsColour(Qt::green));
+
+    // The latest of a Stop and a Play during the load wins.
+    ASSERT_TRUE(m_player.LoadMovie(0, strMovie));
+    m_player.Stop();
+    m_player.Play();
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() == 3; }));
+    EXPECT_TRUE(ShowsColour(Qt::green));
 }
 
 TEST_F(RufflePlayerTest, RefusesWhatIsNotAMovie)

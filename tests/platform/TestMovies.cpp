@@ -143,4 +143,18 @@ std::vector<uint8_t> ButtonMovie(int nWidth, int nHeight)
         nWidth, nHeight, 2);
 }
 
+std::vector<uint8_t> RedThenGreenMovie(int nWidth, int nHeight, int nRedFrames)
+{
+    std::vector<swf::Tag> tags = { Background({ 255, 255, 255 }),
+        Shape(1, { 255, 0, 0 }, 0, 0, nWidth, nHeight), Place(1, 1) };
+    for (int i = 0; i < nRedFrames; ++i) {
+        tags.emplace_back(swf::TagCode::ShowFrame, std::vector<uint8_t> {});
+    }
+    tags.push_back(Shape(2, { 0, 255, 0 }, 0, 0, nWidth, nHeight));
+    tags.push_back(Place(2, 2));
+    tags.emplace_back(swf::TagCode::DoAction, std::vector<uint8_t> { 0x07, 0x00 }); // Stop
+    tags.emplace_back(swf::TagCode::ShowFrame, std::vector<uint8_t> {});
+    return Finish(tags, nWidth, nHeight, static_cast<uint16_t>(nRedFrames + 1));
+}
+
 } // namespace testmovies

@@ -20,4 +20,8 @@ struct Rgb {
 // to frame 2, which is all green.
 [[nodiscard]] std::vector<uint8_t> ButtonMovie(int nWidth, int nHeight);
 
+// All red for nRedFrames frames, then all green on the next, where it stops: at the movie's 12
+// frames a second, a playing movie turns green nRedFrames / 12 seconds after it started.
+[[nodiscard]] std::vector<uint8_t> RedThenGreenMovie(int nWidth, int nHeight, int nRedFrames);
+
 } // namespace testmovies
