@@ -59,16 +59,14 @@ inline QString XvfbRun()
     return QStringLiteral("/usr/bin/xvfb-run");
 }
 
-// Runs a program on a private X server (xcb, not the offscreen platform) and returns its exit
-// status, or -1 when it did not end normally within the time. The event loop keeps running
-// meanwhile, so this process can answer the program (over D-Bus, for instance). Servers started at
-// the same moment by other tests may pick the same display number; the one that loses the race
-// fails to start, and that run is tried again.
+// Runs a program on a private X server and returns its exit status, or -1 when it did not end normally within
+// the time. The event loop keeps running meanwhile, so this process can answer the program (over D-Bus, for
+// instance). Servers started at the same moment by other tests may pick the same display number; the one that
+// loses the race fails to start, and that run is tried again.
 inline int RunUnderX(
-    const QString& strProgram, const QStringList& args, QProcessEnvironment env, int nMilliseconds)
+    const QString& strProgram, const QStringList& args, const QProcessEnvironment& env, int nMilliseconds)
 {
     constexpr int kAttempts = 3;
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     const QStringList xvfbArgs = QStringList {
         QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"), strProgram
     } + args;

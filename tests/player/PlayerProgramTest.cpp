@@ -154,6 +154,7 @@ TEST_F(PlayerProgramTest, ASelfRunningCopyStartedWithNoArgumentsShowsTheMovieOnA
     ASSERT_TRUE(QFile::remove(m_strMovie));
     const QString strShot = fresh.filePath(QStringLiteral("shown.png"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the desktop's own platform, on the X server
     env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
     env.insert(QStringLiteral("MARROWLARK_HOME"), fresh.filePath(QStringLiteral("no-installation")));
     env.insert(QStringLiteral("MARROWLARK_PLAYER_SNAPSHOT"), strShot);
