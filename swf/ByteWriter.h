@@ -63,6 +63,14 @@ public:
 
     [[nodiscard]] size_t size() const { return m_bytes.size(); }
     [[nodiscard]] const std::vector<uint8_t>& data() const { return m_bytes; }
+    // Room for `capacity` bytes in all, so that a writer of known size grows only once.
+    void reserve(size_t capacity) { m_bytes.reserve(capacity); }
+    // Empties the writer but keeps its storage, for a writer reused for many small records.
+    void clear()
+    {
+        m_bytes.clear();
+        m_bitPos = 0;
+    }
     [[nodiscard]] std::vector<uint8_t> take()
     {
         alignBits();

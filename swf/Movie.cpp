@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <map>
-#include <set>
+#include <span>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 
 namespace swf {
 
@@ -30,6 +30,7 @@ FrameEvent& MovieState::openEventOf(size_t index)
         event.item = index;
         current.push_back(std::move(event));
         item.openEvent = current.size() - 1;
+        openItems.push_back(index);
     }
     return current.at(*item.openEvent);
 }
@@ -74,12 +75,17 @@ namespace {
 // The most frames the UI16 frame count of the header can hold.
 constexpr size_t kMaxFrames = 65535;
 
-// Serialises one movie: gives ids, defines characters once, collects the tags in order.
+// Serialises one movie: gives ids, defines characters once, writes the tags in order. Tags go
+// straight into one byte stream; a reserved tag is a hole at a position of that stream, filled
+// once its content is known and spliced in when the stream is copied out.
 class Serializer final : public DefinitionContext {
 public:
-    explicit Serializer(int version)
+    explicit Serializer(int version, size_t eventCount)
         : m_version(version)
     {
+        m_ids.reserve(eventCount);
+        // Most events give a tag of a few bytes, and many a definition too.
+        m_stream.reserve(eventCount * 32 + 64);
     }
 
     uint16_t allocateId() override
@@ -92,33 +98,39 @@ public:
 
     uint16_t define(const Character& character) override
     {
-        if (auto it = m_ids.find(&character); it != m_ids.end()) {
-            return it->second;
-        }
-        if (!m_inProgress.insert(&character).second) {
-            throw Error("movie: a character depends on itself");
+        // Id 0 is never given out, so it marks a character whose definition is being written.
+        const auto [it, inserted] = m_ids.try_emplace(&character, 0);
+        // Elements of an unordered_map keep their address when it grows, iterators do not.
+        uint16_t& slot = it->second;
+        if (!inserted) {
+            if (slot == 0) {
+                throw Error("movie: a character depends on itself");
+            }
+            return slot;
         }
         const uint16_t id = character.defineIn(*this);
-        m_inProgress.erase(&character);
-        m_ids.emplace(&character, id);
+        slot = id;
         return id;
     }
 
-    void emit(Tag tag) override { m_tags.push_back(std::move(tag)); }
+    void emit(Tag tag) override { writeTag(m_stream, tag); }
+    void emit(uint16_t code, std::span<const uint8_t> body) { writeTag(m_stream, code, body); }
 
     size_t reserve() override
     {
-        m_tags.emplace_back();
-        m_reserved.insert(m_tags.size() - 1);
-        return m_tags.size() - 1;
+        m_holes.push_back(Hole { m_stream.size(), Tag(), false });
+        ++m_unfilled;
+        return m_holes.size() - 1;
     }
 
     void fill(size_t slot, Tag tag) override
     {
-        if (m_reserved.erase(slot) == 0) {
+        if (slot >= m_holes.size() || m_holes[slot].filled) {
             throw Error("movie: filling a tag place that was not reserved");
         }
-        m_tags.at(slot) = std::move(tag);
+        m_holes[slot].tag = std::move(tag);
+        m_holes[slot].filled = true;
+        --m_unfilled;
     }
 
     void atEnd(std::function<void()> task) override { m_tasks.push_back(std::move(task)); }
@@ -132,30 +144,66 @@ public:
             auto task = std::move(m_tasks[i]);
             task();
         }
-        if (!m_reserved.empty()) {
+        if (m_unfilled != 0) {
             throw Error("movie: a character left a reserved tag unfilled");
         }
     }
 
-    [[nodiscard]] const std::vector<Tag>& tags() const { return m_tags; }
+    // Bytes of every tag written, holes filled.
+    [[nodiscard]] size_t size() const
+    {
+        size_t total = m_stream.size();
+        for (const Hole& hole : m_holes) {
+            total += hole.tag.body.size() + 6;
+        }
+        return total;
+    }
+
+    // Appends every tag, in order, with the reserved ones in their places.
+    void writeTo(ByteWriter& out) const
+    {
+        const std::vector<uint8_t>& stream = m_stream.data();
+        size_t done = 0;
+        for (const Hole& hole : m_holes) {
+            out.bytes(std::span(stream).subspan(done, hole.position - done));
+            writeTag(out, hole.tag);
+            done = hole.position;
+        }
+        out.bytes(std::span(stream).subspan(done));
+    }
+
+    // A writer for the body of a small tag, emptied for each use.
+    ByteWriter& scratch()
+    {
+        m_scratch.clear();
+        return m_scratch;
+    }
 
 protected:
     std::shared_ptr<void>& stateSlot(const Character& character) override { return m_states[&character]; }
 
 private:
+    struct Hole {
+        size_t position = 0; // in m_stream
+        Tag tag;
+        bool filled = false;
+    };
+
     int m_version;
     uint16_t m_nextId = 1;
-    std::vector<Tag> m_tags;
-    std::set<size_t> m_reserved;
-    std::map<const Character*, uint16_t> m_ids;
-    std::set<const Character*> m_inProgress;
-    std::map<const Character*, std::shared_ptr<void>> m_states;
+    ByteWriter m_stream;
+    ByteWriter m_scratch;
+    std::vector<Hole> m_holes;
+    size_t m_unfilled = 0;
+    std::unordered_map<const Character*, uint16_t> m_ids;
+    std::unordered_map<const Character*, std::shared_ptr<void>> m_states;
     std::vector<std::function<void()>> m_tasks;
 };
 
-Tag placeTag(const detail::FrameEvent& event, uint16_t depth, std::optional<uint16_t> id)
+void writePlaceTag(
+    Serializer& out, const detail::FrameEvent& event, uint16_t depth, std::optional<uint16_t> id)
 {
-    ByteWriter w;
+    ByteWriter& w = out.scratch();
     uint8_t flags = 0;
     if (id) {
         flags |= 0x02 | 0x04; // a new placement always carries its matrix
@@ -182,7 +230,8 @@ Tag placeTag(const detail::FrameEvent& event, uint16_t depth, std::optional<uint
     if (event.colorTransform) {
         writeColorTransform(w, *event.colorTransform);
     }
-    return Tag(TagCode::PlaceObject2, w.take());
+    w.alignBits();
+    out.emit(static_cast<uint16_t>(TagCode::PlaceObject2), w.data());
 }
 
 void writeEvent(Serializer& out, const detail::MovieState& state, const detail::FrameEvent& event)
@@ -192,23 +241,23 @@ void writeEvent(Serializer& out, const detail::MovieState& state, const detail::
     case Kind::Place: {
         const detail::ItemState& item = state.items.at(event.item);
         const uint16_t id = out.define(*item.character);
-        out.emit(placeTag(event, item.depth, id));
+        writePlaceTag(out, event, item.depth, id);
         break;
     }
     case Kind::Modify:
         if (event.hasMatrix || event.colorTransform) {
-            out.emit(placeTag(event, state.items.at(event.item).depth, std::nullopt));
+            writePlaceTag(out, event, state.items.at(event.item).depth, std::nullopt);
         }
         break;
     case Kind::Remove: {
-        ByteWriter w;
-        w.u16(state.items.at(event.item).depth);
-        out.emit(Tag(TagCode::RemoveObject2, w.take()));
+        const uint16_t depth = state.items.at(event.item).depth;
+        const uint8_t body[2] = { static_cast<uint8_t>(depth), static_cast<uint8_t>(depth >> 8) };
+        out.emit(static_cast<uint16_t>(TagCode::RemoveObject2), body);
         break;
     }
     case Kind::Action:
     case Kind::Raw:
-        out.emit(event.tag);
+        out.emit(event.tag.code, event.tag.body);
         break;
     case Kind::Factory:
         out.emit(event.factory(out));
@@ -216,13 +265,17 @@ void writeEvent(Serializer& out, const detail::MovieState& state, const detail::
     }
 }
 
-void writeFrame(
-    Serializer& out, const detail::MovieState& state, const std::vector<detail::FrameEvent>& frame)
+// `shownOnly` leaves out removals (the open frame at output, whose removals could show nothing).
+void writeFrame(Serializer& out, const detail::MovieState& state,
+    const std::vector<detail::FrameEvent>& frame, bool shownOnly = false)
 {
     for (const auto& event : frame) {
+        if (shownOnly && event.kind == detail::FrameEvent::Kind::Remove) {
+            continue;
+        }
         writeEvent(out, state, event);
     }
-    out.emit(Tag(TagCode::ShowFrame, {}));
+    out.emit(static_cast<uint16_t>(TagCode::ShowFrame), {});
 }
 
 } // namespace
@@ -295,6 +348,7 @@ DisplayItem Movie::add(CharacterPtr character)
     event.item = m_state->items.size();
     m_state->current.push_back(std::move(event));
     item.openEvent = m_state->current.size() - 1;
+    m_state->openItems.push_back(m_state->items.size());
     m_state->items.push_back(std::move(item));
     return DisplayItem(m_state, m_state->items.size() - 1);
 }
@@ -336,11 +390,15 @@ void Movie::nextFrame()
     if (m_state->frames.size() >= kMaxFrames) {
         throw Error("movie: more than 65535 frames");
     }
+    const size_t eventCount = m_state->current.size();
     m_state->frames.push_back(std::move(m_state->current));
     m_state->current.clear();
-    for (auto& item : m_state->items) {
-        item.openEvent.reset();
+    // Frames of a movie tend to be alike: room for as many events as the last one.
+    m_state->current.reserve(eventCount);
+    for (size_t index : m_state->openItems) {
+        m_state->items[index].openEvent.reset();
     }
+    m_state->openItems.clear();
 }
 
 void Movie::remove(const DisplayItem& item)
@@ -356,9 +414,13 @@ std::vector<uint8_t> Movie::toBytes(int compressionLevel) const
         throw Error("movie: compression level " + std::to_string(compressionLevel) + " is not -1 to 9");
     }
     const detail::MovieState& state = *m_state;
-    Serializer out(state.version);
-    out.emit(
-        Tag(TagCode::SetBackgroundColor, { state.background[0], state.background[1], state.background[2] }));
+    size_t eventCount = state.current.size();
+    for (const auto& frame : state.frames) {
+        eventCount += frame.size() + 1;
+    }
+    Serializer out(state.version, eventCount);
+    const uint8_t background[3] = { state.background[0], state.background[1], state.background[2] };
+    out.emit(static_cast<uint16_t>(TagCode::SetBackgroundColor), background);
     for (const auto& frame : state.frames) {
         writeFrame(out, state, frame);
     }
@@ -369,48 +431,56 @@ std::vector<uint8_t> Movie::toBytes(int compressionLevel) const
         if (frameCount >= kMaxFrames) {
             throw Error("movie: more than 65535 frames");
         }
-        std::vector<detail::FrameEvent> shown;
-        std::copy_if(state.current.begin(), state.current.end(), std::back_inserter(shown),
-            [](const auto& e) { return e.kind != detail::FrameEvent::Kind::Remove; });
-        writeFrame(out, state, shown);
+        writeFrame(out, state, state.current, true);
         ++frameCount;
     }
     out.finish();
 
+    // The uncompressed file is the header and the body in one buffer; the compressed one packs
+    // the body alone after the header.
+    constexpr size_t kHeaderSize = 8;
+    const bool packed = compressionLevel >= 0;
     ByteWriter body;
+    // Header, RECT (at most 17 bytes), rate, frame count, the tags and End.
+    body.reserve(kHeaderSize + 17 + 4 + out.size() + 2);
+    if (!packed) {
+        body.u8('F');
+        body.u8('W');
+        body.u8('S');
+        body.u8(static_cast<uint8_t>(state.version));
+        body.u32(0); // file length, set below
+    }
     writeRect(body, Rect { 0, toTwips(state.width), 0, toTwips(state.height) });
     const double rate = std::floor(static_cast<double>(state.rate) * 256.0);
     const auto rateField = static_cast<int64_t>(std::isfinite(rate) ? rate : 0.0);
     body.u16(static_cast<uint16_t>(static_cast<uint64_t>(rateField) & 0xffffU));
     body.u16(static_cast<uint16_t>(frameCount));
-    for (const Tag& tag : out.tags()) {
-        writeTag(body, tag);
-    }
-    writeTag(body, Tag(TagCode::End, {}));
-    std::vector<uint8_t> rest = body.take();
+    out.writeTo(body);
+    writeTag(body, static_cast<uint16_t>(TagCode::End), {});
 
-    const uint64_t fileLength = 8 + static_cast<uint64_t>(rest.size());
+    const uint64_t fileLength = (packed ? kHeaderSize : 0) + static_cast<uint64_t>(body.size());
     if (fileLength > 0xffffffffULL) {
         throw Error("movie: longer than 4 GiB");
     }
+    if (!packed) {
+        body.patchU32(4, static_cast<uint32_t>(fileLength));
+        return body.take();
+    }
+    const std::vector<uint8_t> rest = body.take();
     ByteWriter file;
-    file.u8(compressionLevel < 0 ? 'F' : 'C');
+    file.u8('C');
     file.u8('W');
     file.u8('S');
     file.u8(static_cast<uint8_t>(state.version));
     file.u32(static_cast<uint32_t>(fileLength));
-    if (compressionLevel < 0) {
-        file.bytes(rest);
-        return file.take();
-    }
     uLongf packedLength = compressBound(static_cast<uLong>(rest.size()));
-    std::vector<uint8_t> packed(packedLength);
-    if (compress2(packed.data(), &packedLength, rest.data(), static_cast<uLong>(rest.size()),
+    std::vector<uint8_t> packedBytes(packedLength);
+    if (compress2(packedBytes.data(), &packedLength, rest.data(), static_cast<uLong>(rest.size()),
             compressionLevel) != Z_OK) {
         throw Error("movie: zlib compression failed");
     }
-    packed.resize(packedLength);
-    file.bytes(packed);
+    packedBytes.resize(packedLength);
+    file.bytes(packedBytes);
     return file.take();
 }
 

@@ -4,6 +4,7 @@
 #include "swf/ByteWriter.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace swf {
@@ -108,5 +109,6 @@ struct Tag {
 
 // Writes the record header (short form for bodies up to 62 bytes, else the long form) and body.
 void writeTag(ByteWriter& out, const Tag& tag);
+void writeTag(ByteWriter& out, uint16_t code, std::span<const uint8_t> body);
 
 } // namespace swf
