@@ -18,17 +18,31 @@ namespace {
 constexpr uintmax_t kMaxFdbFileSize = 32U * 1024U * 1024U;
 
 // What a font keeps per movie: the glyphs its texts use, then (once every text has marked its
-// glyphs) their order in the embedded subset.
+// glyphs) their order in the embedded subset and each used glyph's index in it.
 struct FontUsage {
-    std::set<size_t> glyphs;
+    std::vector<uint8_t> used; // per glyph of the font, sized on first use
     std::vector<size_t> subset;
+    std::vector<uint32_t> indexOf; // per glyph up to the last used one; kNotUsed for the others
     bool frozen = false;
+
+    static constexpr uint32_t kNotUsed = 0xffffffffU;
 
     void freeze()
     {
-        if (!frozen) {
-            subset.assign(glyphs.begin(), glyphs.end());
-            frozen = true;
+        if (frozen) {
+            return;
+        }
+        frozen = true;
+        for (size_t glyph = 0; glyph < used.size(); ++glyph) {
+            if (used[glyph] != 0) {
+                subset.push_back(glyph);
+            }
+        }
+        if (!subset.empty()) {
+            indexOf.assign(subset.back() + 1, kNotUsed);
+            for (size_t i = 0; i < subset.size(); ++i) {
+                indexOf[subset[i]] = static_cast<uint32_t>(i);
+            }
         }
     }
 };
@@ -44,8 +58,24 @@ FdbFont::FdbFont(FdbFontData data)
                 "font " + m_data.name + ": character codes do not ascend at glyph " + std::to_string(i));
         }
     }
+    m_pageOfHighByte.assign(kPageCount, 0);
+    m_glyphPlusOne.assign(kPageSize, 0); // the empty page
+    for (size_t i = 0; i < m_data.glyphs.size(); ++i) {
+        const uint16_t code = m_data.glyphs[i].code;
+        uint16_t& page = m_pageOfHighByte[code / kPageSize];
+        if (page == 0) {
+            page = static_cast<uint16_t>(m_glyphPlusOne.size() / kPageSize);
+            m_glyphPlusOne.resize(m_glyphPlusOne.size() + kPageSize, 0);
+        }
+        m_glyphPlusOne[page * kPageSize + code % kPageSize] = static_cast<uint32_t>(i + 1);
+    }
+    if (!m_data.kerning.empty()) {
+        m_kernsAsLeft.assign(65536, false);
+        m_kerning.reserve(m_data.kerning.size());
+    }
     for (const auto& pair : m_data.kerning) {
-        m_kerning[{ pair.left, pair.right }] += pair.adjustment;
+        m_kerning[(static_cast<uint32_t>(pair.left) << 16) | pair.right] += pair.adjustment;
+        m_kernsAsLeft[pair.left] = true;
     }
 }
 
@@ -66,21 +96,23 @@ std::shared_ptr<FdbFont> FdbFont::fromFile(const std::filesystem::path& path)
 
 std::optional<size_t> FdbFont::findGlyph(uint32_t code) const
 {
-    const auto& glyphs = m_data.glyphs;
-    auto it = std::lower_bound(glyphs.begin(), glyphs.end(), code,
-        [](const FdbFontData::Glyph& g, uint32_t c) { return g.code < c; });
-    if (it == glyphs.end() || it->code != code) {
+    if (code > 0xffff) {
         return std::nullopt;
     }
-    return static_cast<size_t>(it - glyphs.begin());
+    const size_t page = m_pageOfHighByte[code / kPageSize];
+    const uint32_t glyphPlusOne = m_glyphPlusOne[page * kPageSize + code % kPageSize];
+    if (glyphPlusOne == 0) {
+        return std::nullopt;
+    }
+    return static_cast<size_t>(glyphPlusOne - 1);
 }
 
 int FdbFont::kerning(uint32_t left, uint32_t right) const
 {
-    if (m_kerning.empty()) {
+    if (m_kerning.empty() || left > 0xffff || right > 0xffff || !m_kernsAsLeft[left]) {
         return 0;
     }
-    auto it = m_kerning.find({ left, right });
+    auto it = m_kerning.find((left << 16) | right);
     return it == m_kerning.end() ? 0 : it->second;
 }
 
@@ -101,25 +133,46 @@ int64_t FdbFont::stringAdvance(std::string_view utf8) const
 
 void FdbFont::useGlyph(DefinitionContext& context, size_t glyph) const
 {
+    useGlyphs(context, std::span(&glyph, 1));
+}
+
+void FdbFont::useGlyphs(DefinitionContext& context, std::span<const size_t> glyphs) const
+{
     auto& usage = context.stateOf<FontUsage>(*this);
     if (usage.frozen) {
         throw Error("font " + m_data.name + ": glyphs marked after the subset was made");
     }
-    if (glyph >= m_data.glyphs.size()) {
-        throw Error("font " + m_data.name + ": no glyph " + std::to_string(glyph));
+    if (usage.used.empty()) {
+        usage.used.assign(m_data.glyphs.size(), 0);
     }
-    usage.glyphs.insert(glyph);
+    for (size_t glyph : glyphs) {
+        if (glyph >= m_data.glyphs.size()) {
+            throw Error("font " + m_data.name + ": no glyph " + std::to_string(glyph));
+        }
+        usage.used[glyph] = 1;
+    }
 }
 
 size_t FdbFont::subsetIndex(DefinitionContext& context, size_t glyph) const
 {
+    size_t index = 0;
+    subsetIndices(context, std::span(&glyph, 1), std::span(&index, 1));
+    return index;
+}
+
+void FdbFont::subsetIndices(
+    DefinitionContext& context, std::span<const size_t> glyphs, std::span<size_t> indices) const
+{
     auto& usage = context.stateOf<FontUsage>(*this);
     usage.freeze();
-    auto it = std::lower_bound(usage.subset.begin(), usage.subset.end(), glyph);
-    if (it == usage.subset.end() || *it != glyph) {
-        throw Error("font " + m_data.name + ": glyph " + std::to_string(glyph) + " was not marked as used");
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const size_t glyph = glyphs[i];
+        if (glyph >= usage.indexOf.size() || usage.indexOf[glyph] == FontUsage::kNotUsed) {
+            throw Error(
+                "font " + m_data.name + ": glyph " + std::to_string(glyph) + " was not marked as used");
+        }
+        indices[i] = usage.indexOf[glyph];
     }
-    return static_cast<size_t>(it - usage.subset.begin());
 }
 
 size_t FdbFont::subsetSize(DefinitionContext& context) const

@@ -6,13 +6,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <span>
 #include <string_view>
-#include <utility>
+#include <unordered_map>
+#include <vector>
 
 namespace swf {
 
@@ -42,16 +41,27 @@ public:
     void useGlyph(DefinitionContext& context, size_t glyph) const;
     [[nodiscard]] size_t subsetIndex(DefinitionContext& context, size_t glyph) const;
     [[nodiscard]] size_t subsetSize(DefinitionContext& context) const;
+    // The same for many glyphs at once: marks them all; writes the subset index of glyphs[i] to
+    // indices[i] (the spans have the same length).
+    void useGlyphs(DefinitionContext& context, std::span<const size_t> glyphs) const;
+    void subsetIndices(
+        DefinitionContext& context, std::span<const size_t> glyphs, std::span<size_t> indices) const;
 
     uint16_t defineIn(DefinitionContext& context) const override;
 
 private:
-    struct Usage {
-        std::set<size_t> glyphs;
-    };
+    // Character codes are 16-bit: a code maps to its glyph through a table of 256 pages of 256
+    // codes, pages without a glyph sharing the empty page 0.
+    static constexpr size_t kPageSize = 256;
+    static constexpr size_t kPageCount = 65536 / kPageSize;
 
     FdbFontData m_data;
-    std::map<std::pair<uint32_t, uint32_t>, int> m_kerning;
+    std::vector<uint16_t> m_pageOfHighByte; // kPageCount entries
+    std::vector<uint32_t> m_glyphPlusOne; // per page, kPageSize entries; 0 for no glyph
+    // Pairs keyed by (left << 16) | right, and which codes start any pair at all: most
+    // adjacent characters are no pair, and that is answered without a hash lookup.
+    std::unordered_map<uint32_t, int> m_kerning;
+    std::vector<bool> m_kernsAsLeft;
 };
 
 } // namespace swf

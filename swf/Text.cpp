@@ -7,7 +7,7 @@
 #include "swf/Utf8.h"
 
 #include <algorithm>
-#include <map>
+#include <span>
 
 namespace swf {
 
@@ -19,11 +19,6 @@ constexpr size_t kMaxGlyphsPerRecord = 255;
 constexpr int64_t kEm = 1024;
 // The largest value a RECT field holds (31 signed bits).
 constexpr int64_t kRectLimit = (int64_t { 1 } << 30) - 1;
-
-struct Entry {
-    size_t glyph = 0; // index in the font
-    int32_t advance = 0; // twips
-};
 
 } // namespace
 
@@ -68,17 +63,27 @@ float Text::getStringWidth(std::string_view utf8) const
 
 uint16_t Text::defineIn(DefinitionContext& context) const
 {
-    // Fonts first: they precede the text in the stream and so take the lower ids.
-    std::map<const FdbFont*, uint16_t> fontIds;
+    // Fonts first: they precede the text in the stream and so take the lower ids. The context
+    // gives a font defined before its id again.
+    uint16_t mainFontId = 0;
     if (m_font) {
-        fontIds[m_font.get()] = context.define(*m_font);
+        mainFontId = context.define(*m_font);
     }
-    std::vector<std::vector<Entry>> entries(m_runs.size());
+    // Every run's glyphs and advances, one run after the other.
+    std::vector<uint16_t> runFontIds(m_runs.size());
+    std::vector<size_t> runEnds(m_runs.size());
+    std::vector<size_t> glyphIndices;
+    std::vector<int32_t> advances;
+    size_t codeCount = 0;
+    for (const Run& run : m_runs) {
+        codeCount += run.codes.size();
+    }
+    glyphIndices.reserve(codeCount);
+    advances.reserve(codeCount);
     for (size_t r = 0; r < m_runs.size(); ++r) {
         const Run& run = m_runs[r];
-        if (!fontIds.contains(run.font.get())) {
-            fontIds[run.font.get()] = context.define(*run.font);
-        }
+        runFontIds[r] = m_font && run.font == m_font ? mainFontId : context.define(*run.font);
+        const size_t runStart = glyphIndices.size();
         const auto& glyphs = run.font->data().glyphs;
         for (size_t i = 0; i < run.codes.size(); ++i) {
             std::optional<size_t> glyph = run.font->findGlyph(run.codes[i]);
@@ -92,13 +97,18 @@ uint16_t Text::defineIn(DefinitionContext& context) const
             if (i + 1 < run.codes.size()) {
                 advance += run.font->kerning(run.codes[i], run.codes[i + 1]);
             }
-            entries[r].push_back(Entry { *glyph, static_cast<int32_t>(advance * run.heightTwips / kEm) });
-            run.font->useGlyph(context, *glyph);
+            glyphIndices.push_back(*glyph);
+            advances.push_back(static_cast<int32_t>(advance * run.heightTwips / kEm));
+        }
+        runEnds[r] = glyphIndices.size();
+        if (runEnds[r] > runStart) {
+            run.font->useGlyphs(context, std::span(glyphIndices).subspan(runStart));
         }
     }
     const uint16_t id = context.allocateId();
     const size_t slot = context.reserve();
-    context.atEnd([this, &context, id, slot, fontIds, entries = std::move(entries)] {
+    context.atEnd([this, &context, id, slot, runFontIds = std::move(runFontIds), runEnds = std::move(runEnds),
+                      glyphIndices = std::move(glyphIndices), advances = std::move(advances)] {
         size_t glyphCount = 0;
         if (m_font) {
             glyphCount = m_font->subsetSize(context);
@@ -111,12 +121,14 @@ uint16_t Text::defineIn(DefinitionContext& context) const
         unsigned advanceBits = 0;
         Rect bounds;
         int64_t pen = 0;
+        std::vector<size_t> subsetIndices(glyphIndices.size());
+        size_t runStart = 0;
         for (size_t r = 0; r < m_runs.size(); ++r) {
             const Run& run = m_runs[r];
             const auto& glyphs = run.font->data().glyphs;
-            for (const Entry& e : entries[r]) {
-                advanceBits = std::max(advanceBits, ByteWriter::sbitsNeeded(e.advance));
-                const Rect& box = glyphs[e.glyph].bounds;
+            for (size_t k = runStart; k < runEnds[r]; ++k) {
+                advanceBits = std::max(advanceBits, ByteWriter::sbitsNeeded(advances[k]));
+                const Rect& box = glyphs[glyphIndices[k]].bounds;
                 // Font boxes may hold any 31-bit value: compute wide, then keep within a RECT field.
                 auto fit = [](int64_t v) {
                     return static_cast<int32_t>(std::clamp<int64_t>(v, -kRectLimit - 1, kRectLimit));
@@ -124,22 +136,27 @@ uint16_t Text::defineIn(DefinitionContext& context) const
                 auto scale = [&](int32_t v) { return static_cast<int64_t>(v) * run.heightTwips / kEm; };
                 bounds = bounds.united(Rect { fit(pen + scale(box.xMin)), fit(pen + scale(box.xMax)),
                     fit(scale(box.yMin)), fit(scale(box.yMax)) });
-                pen += e.advance;
+                pen += advances[k];
             }
+            run.font->subsetIndices(context, std::span(glyphIndices).subspan(runStart, runEnds[r] - runStart),
+                std::span(subsetIndices).subspan(runStart, runEnds[r] - runStart));
+            runStart = runEnds[r];
         }
         ByteWriter w;
+        // Bounds, bit sizes and per record its style (10 bytes) and about four bytes a glyph.
+        w.reserve(32 + m_runs.size() * 10 + glyphIndices.size() * 4);
         w.u16(id);
         writeRect(w, bounds);
         w.u8(0); // identity MATRIX: the placement gives the position
         w.u8(static_cast<uint8_t>(glyphBits));
         w.u8(static_cast<uint8_t>(advanceBits));
+        runStart = 0;
         for (size_t r = 0; r < m_runs.size(); ++r) {
             const Run& run = m_runs[r];
-            const std::vector<Entry>& list = entries[r];
-            for (size_t start = 0; start < list.size(); start += kMaxGlyphsPerRecord) {
-                const size_t n = std::min(kMaxGlyphsPerRecord, list.size() - start);
+            for (size_t start = runStart; start < runEnds[r]; start += kMaxGlyphsPerRecord) {
+                const size_t n = std::min(kMaxGlyphsPerRecord, runEnds[r] - start);
                 w.u8(0x8c); // text record with font and colour
-                w.u16(fontIds.at(run.font.get()));
+                w.u16(runFontIds[r]);
                 w.u8(run.color.r);
                 w.u8(run.color.g);
                 w.u8(run.color.b);
@@ -147,11 +164,12 @@ uint16_t Text::defineIn(DefinitionContext& context) const
                 w.u16(static_cast<uint16_t>(run.heightTwips));
                 w.u8(static_cast<uint8_t>(n));
                 for (size_t k = start; k < start + n; ++k) {
-                    w.ubits(static_cast<uint32_t>(run.font->subsetIndex(context, list[k].glyph)), glyphBits);
-                    w.sbits(list[k].advance, advanceBits);
+                    w.ubits(static_cast<uint32_t>(subsetIndices[k]), glyphBits);
+                    w.sbits(advances[k], advanceBits);
                 }
                 w.alignBits();
             }
+            runStart = runEnds[r];
         }
         w.u8(0); // end of records
         context.fill(slot, Tag(TagCode::DefineText2, w.take()));
