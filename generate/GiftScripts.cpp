@@ -191,6 +191,8 @@ std::optional<std::vector<uint8_t>> AssembleLinkScript(std::string_view strCardT
     for (const char* name : pool) {
         poolLength += std::string_view(name).size() + 1;
     }
+    // The actions after the pool take under 128 bytes: one allocation for the whole script.
+    out.bytes.reserve(3 + poolLength + 128);
     out.Op(ActionCode::ConstantPool);
     out.U16(static_cast<uint32_t>(poolLength));
     out.U16(4);
@@ -235,5 +237,5 @@ std::optional<std::vector<uint8_t>> AssembleLinkScript(std::string_view strCardT
         out.GotoAndStop(target);
     }
     out.Op(ActionCode::End);
-    return out.bytes;
+    return std::move(out.bytes);
 }

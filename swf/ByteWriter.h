@@ -42,20 +42,33 @@ public:
         m_bytes.push_back(0);
     }
 
-    // Unsigned bit field of `count` bits (0 to 32), filled a byte's worth at a time.
+    // Unsigned bit field of `count` bits (0 to 32): the low `count` bits of `value`, first into
+    // what is left of the last byte, then whole bytes, then the start of a new byte.
     void ubits(uint32_t value, unsigned count)
     {
-        while (count > 0) {
-            if (m_bitPos == 0) {
-                m_bytes.push_back(0);
-            }
-            const unsigned space = 8 - m_bitPos;
-            const unsigned take = count < space ? count : space;
-            const uint32_t chunk = (value >> (count - take)) & ((1U << take) - 1U);
-            m_bytes.back() |= static_cast<uint8_t>(chunk << (space - take));
-            m_bitPos = (m_bitPos + take) & 7U;
-            count -= take;
+        if (count == 0) {
+            return;
         }
+        uint64_t bits = value & ((uint64_t { 1 } << count) - 1U);
+        if (m_bitPos != 0) {
+            const unsigned space = 8 - m_bitPos;
+            if (count <= space) {
+                m_bytes.back() |= static_cast<uint8_t>(bits << (space - count));
+                m_bitPos = (m_bitPos + count) & 7U;
+                return;
+            }
+            count -= space;
+            m_bytes.back() |= static_cast<uint8_t>(bits >> count);
+            bits &= (uint64_t { 1 } << count) - 1U;
+        }
+        while (count >= 8) {
+            count -= 8;
+            m_bytes.push_back(static_cast<uint8_t>(bits >> count));
+        }
+        if (count > 0) {
+            m_bytes.push_back(static_cast<uint8_t>(bits << (8 - count)));
+        }
+        m_bitPos = count;
     }
     // Signed bit field: two's complement in `count` bits.
     void sbits(int32_t value, unsigned count) { ubits(static_cast<uint32_t>(value), count); }
