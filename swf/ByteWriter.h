@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -102,15 +103,7 @@ public:
     }
 
     // Bits needed to hold `v` as an unsigned or a signed bit field.
-    [[nodiscard]] static unsigned ubitsNeeded(uint32_t v)
-    {
-        unsigned n = 0;
-        while (v != 0) {
-            ++n;
-            v >>= 1;
-        }
-        return n;
-    }
+    [[nodiscard]] static unsigned ubitsNeeded(uint32_t v) { return static_cast<unsigned>(std::bit_width(v)); }
     [[nodiscard]] static unsigned sbitsNeeded(int32_t v)
     {
         const uint32_t magnitude = v < 0 ? ~static_cast<uint32_t>(v) : static_cast<uint32_t>(v);

@@ -42,7 +42,7 @@ public:
     [[nodiscard]] size_t subsetIndex(DefinitionContext& context, size_t glyph) const;
     [[nodiscard]] size_t subsetSize(DefinitionContext& context) const;
     // The same for many glyphs at once: marks them all; writes the subset index of glyphs[i] to
-    // indices[i] (the spans have the same length).
+    // indices[i] (the spans have the same length and may be the same span).
     void useGlyphs(DefinitionContext& context, std::span<const size_t> glyphs) const;
     void subsetIndices(
         DefinitionContext& context, std::span<const size_t> glyphs, std::span<size_t> indices) const;

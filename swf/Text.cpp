@@ -69,9 +69,13 @@ uint16_t Text::defineIn(DefinitionContext& context) const
     if (m_font) {
         mainFontId = context.define(*m_font);
     }
-    // Every run's glyphs and advances, one run after the other.
-    std::vector<uint16_t> runFontIds(m_runs.size());
-    std::vector<size_t> runEnds(m_runs.size());
+    // Every run's glyphs and advances, one run after the other; per run its font's id and where
+    // its glyphs end.
+    struct RunLayout {
+        uint16_t fontId = 0;
+        size_t end = 0;
+    };
+    std::vector<RunLayout> layout(m_runs.size());
     std::vector<size_t> glyphIndices;
     std::vector<int32_t> advances;
     size_t codeCount = 0;
@@ -82,7 +86,7 @@ uint16_t Text::defineIn(DefinitionContext& context) const
     advances.reserve(codeCount);
     for (size_t r = 0; r < m_runs.size(); ++r) {
         const Run& run = m_runs[r];
-        runFontIds[r] = m_font && run.font == m_font ? mainFontId : context.define(*run.font);
+        layout[r].fontId = m_font && run.font == m_font ? mainFontId : context.define(*run.font);
         const size_t runStart = glyphIndices.size();
         const auto& glyphs = run.font->data().glyphs;
         for (size_t i = 0; i < run.codes.size(); ++i) {
@@ -100,15 +104,16 @@ uint16_t Text::defineIn(DefinitionContext& context) const
             glyphIndices.push_back(*glyph);
             advances.push_back(static_cast<int32_t>(advance * run.heightTwips / kEm));
         }
-        runEnds[r] = glyphIndices.size();
-        if (runEnds[r] > runStart) {
+        layout[r].end = glyphIndices.size();
+        if (layout[r].end > runStart) {
             run.font->useGlyphs(context, std::span(glyphIndices).subspan(runStart));
         }
     }
     const uint16_t id = context.allocateId();
     const size_t slot = context.reserve();
-    context.atEnd([this, &context, id, slot, runFontIds = std::move(runFontIds), runEnds = std::move(runEnds),
-                      glyphIndices = std::move(glyphIndices), advances = std::move(advances)] {
+    // Mutable: once the bounds are known, the glyph indices are replaced by subset indices.
+    context.atEnd([this, &context, id, slot, layout = std::move(layout),
+                      glyphIndices = std::move(glyphIndices), advances = std::move(advances)]() mutable {
         size_t glyphCount = 0;
         if (m_font) {
             glyphCount = m_font->subsetSize(context);
@@ -121,12 +126,11 @@ uint16_t Text::defineIn(DefinitionContext& context) const
         unsigned advanceBits = 0;
         Rect bounds;
         int64_t pen = 0;
-        std::vector<size_t> subsetIndices(glyphIndices.size());
         size_t runStart = 0;
         for (size_t r = 0; r < m_runs.size(); ++r) {
             const Run& run = m_runs[r];
             const auto& glyphs = run.font->data().glyphs;
-            for (size_t k = runStart; k < runEnds[r]; ++k) {
+            for (size_t k = runStart; k < layout[r].end; ++k) {
                 advanceBits = std::max(advanceBits, ByteWriter::sbitsNeeded(advances[k]));
                 const Rect& box = glyphs[glyphIndices[k]].bounds;
                 // Font boxes may hold any 31-bit value: compute wide, then keep within a RECT field.
@@ -138,9 +142,9 @@ uint16_t Text::defineIn(DefinitionContext& context) const
                     fit(scale(box.yMin)), fit(scale(box.yMax)) });
                 pen += advances[k];
             }
-            run.font->subsetIndices(context, std::span(glyphIndices).subspan(runStart, runEnds[r] - runStart),
-                std::span(subsetIndices).subspan(runStart, runEnds[r] - runStart));
-            runStart = runEnds[r];
+            const auto runGlyphs = std::span(glyphIndices).subspan(runStart, layout[r].end - runStart);
+            run.font->subsetIndices(context, runGlyphs, runGlyphs);
+            runStart = layout[r].end;
         }
         ByteWriter w;
         // Bounds, bit sizes and per record its style (10 bytes) and about four bytes a glyph.
@@ -153,10 +157,10 @@ uint16_t Text::defineIn(DefinitionContext& context) const
         runStart = 0;
         for (size_t r = 0; r < m_runs.size(); ++r) {
             const Run& run = m_runs[r];
-            for (size_t start = runStart; start < runEnds[r]; start += kMaxGlyphsPerRecord) {
-                const size_t n = std::min(kMaxGlyphsPerRecord, runEnds[r] - start);
+            for (size_t start = runStart; start < layout[r].end; start += kMaxGlyphsPerRecord) {
+                const size_t n = std::min(kMaxGlyphsPerRecord, layout[r].end - start);
                 w.u8(0x8c); // text record with font and colour
-                w.u16(runFontIds[r]);
+                w.u16(layout[r].fontId);
                 w.u8(run.color.r);
                 w.u8(run.color.g);
                 w.u8(run.color.b);
@@ -164,12 +168,12 @@ uint16_t Text::defineIn(DefinitionContext& context) const
                 w.u16(static_cast<uint16_t>(run.heightTwips));
                 w.u8(static_cast<uint8_t>(n));
                 for (size_t k = start; k < start + n; ++k) {
-                    w.ubits(static_cast<uint32_t>(subsetIndices[k]), glyphBits);
+                    w.ubits(static_cast<uint32_t>(glyphIndices[k]), glyphBits);
                     w.sbits(advances[k], advanceBits);
                 }
                 w.alignBits();
             }
-            runStart = runEnds[r];
+            runStart = layout[r].end;
         }
         w.u8(0); // end of records
         context.fill(slot, Tag(TagCode::DefineText2, w.take()));
