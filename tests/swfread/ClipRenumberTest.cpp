@@ -99,25 +99,16 @@ IdTag plain(Tag tag)
 
 // ---- Records without ids.
 
+// A square RECT from (0, 0).
 void rect(ByteWriter& w, int32_t size)
 {
-    w.ubits(15, 5);
-    w.sbits(0, 15);
-    w.sbits(size, 15);
-    w.sbits(0, 15);
-    w.sbits(size, 15);
-    w.alignBits();
+    sample::writeRect(w, size, size);
 }
 
 // MATRIX with a translation only: five bytes, so the fields after it are not on a guessable byte.
 void translate(ByteWriter& w, int32_t x, int32_t y)
 {
-    w.ubits(0, 1);
-    w.ubits(0, 1);
-    w.ubits(16, 5);
-    w.sbits(x, 16);
-    w.sbits(y, 16);
-    w.alignBits();
+    sample::writeTranslate(w, x, y);
 }
 
 // CXFORM (with or without alpha) that multiplies every channel by one.

@@ -9,26 +9,6 @@ namespace swf::sample {
 
 namespace {
 
-void rect(ByteWriter& w, int32_t xMax, int32_t yMax)
-{
-    w.ubits(15, 5);
-    w.sbits(0, 15);
-    w.sbits(xMax, 15);
-    w.sbits(0, 15);
-    w.sbits(yMax, 15);
-    w.alignBits();
-}
-
-void translate(ByteWriter& w, int32_t x, int32_t y)
-{
-    w.ubits(0, 1);
-    w.ubits(0, 1);
-    w.ubits(16, 5);
-    w.sbits(x, 16);
-    w.sbits(y, 16);
-    w.alignBits();
-}
-
 void bitmapFill(ByteWriter& w, uint16_t bitmap)
 {
     w.u8(0x41);
@@ -44,11 +24,31 @@ void bitmapFill(ByteWriter& w, uint16_t bitmap)
 
 } // namespace
 
+void writeRect(ByteWriter& w, int32_t xMax, int32_t yMax)
+{
+    w.ubits(15, 5);
+    w.sbits(0, 15);
+    w.sbits(xMax, 15);
+    w.sbits(0, 15);
+    w.sbits(yMax, 15);
+    w.alignBits();
+}
+
+void writeTranslate(ByteWriter& w, int32_t x, int32_t y)
+{
+    w.ubits(0, 1);
+    w.ubits(0, 1);
+    w.ubits(16, 5);
+    w.sbits(x, 16);
+    w.sbits(y, 16);
+    w.alignBits();
+}
+
 std::vector<uint8_t> movie(
     uint8_t version, uint16_t frameCount, const std::vector<Tag>& tags, int compressionLevel)
 {
     ByteWriter body;
-    rect(body, 2000, 2000);
+    writeRect(body, 2000, 2000);
     body.u16(12 << 8);
     body.u16(frameCount);
     for (const auto& t : tags) {
@@ -96,9 +96,9 @@ Tag bitmapShape(uint16_t id, uint16_t bitmap, int shapeVersion)
 {
     ByteWriter w;
     w.u16(id);
-    rect(w, 40, 40);
+    writeRect(w, 40, 40);
     if (shapeVersion == 4) {
-        rect(w, 40, 40);
+        writeRect(w, 40, 40);
         w.u8(0);
     }
     w.u8(1); // one fill style
@@ -151,7 +151,7 @@ Tag solidShape(uint16_t id)
 {
     ByteWriter w;
     w.u16(id);
-    rect(w, 200, 200);
+    writeRect(w, 200, 200);
     w.u8(1);
     w.u8(0);
     w.u8(255);
@@ -203,7 +203,7 @@ Tag font2(uint16_t id)
     w.s16(683);
     w.s16(640);
     for (int g = 0; g < 2; ++g) {
-        rect(w, 600, 700);
+        writeRect(w, 600, 700);
     }
     w.u16(0);
     return Tag(TagCode::DefineFont2, w.take());
@@ -213,7 +213,7 @@ Tag text2(uint16_t id, uint16_t font)
 {
     ByteWriter w;
     w.u16(id);
-    rect(w, 400, 400);
+    writeRect(w, 400, 400);
     w.u8(0);
     w.u8(1); // glyph bits
     w.u8(10); // advance bits
@@ -238,7 +238,7 @@ Tag editText(uint16_t id, uint16_t font)
 {
     ByteWriter w;
     w.u16(id);
-    rect(w, 400, 400);
+    writeRect(w, 400, 400);
     w.u8(0x81); // has text, has font
     w.u8(0x00);
     w.u16(font);
@@ -317,7 +317,7 @@ Tag place2(uint16_t depth, uint16_t id, int32_t x, int32_t y)
     w.u8(0x06);
     w.u16(depth);
     w.u16(id);
-    translate(w, x, y);
+    writeTranslate(w, x, y);
     return Tag(TagCode::PlaceObject2, w.take());
 }
 
@@ -328,7 +328,7 @@ Tag place3(uint16_t depth, uint16_t id)
     w.u8(0x00);
     w.u16(depth);
     w.u16(id);
-    translate(w, 0, 0);
+    writeTranslate(w, 0, 0);
     return Tag(TagCode::PlaceObject3, w.take());
 }
 
@@ -405,15 +405,15 @@ Tag morphShape(uint16_t id, uint16_t bitmap)
 {
     ByteWriter w;
     w.u16(id);
-    rect(w, 40, 40);
-    rect(w, 80, 80);
+    writeRect(w, 40, 40);
+    writeRect(w, 80, 80);
     const size_t offsetAt = w.size();
     w.u32(0);
     w.u8(1);
     w.u8(0x41);
     w.u16(bitmap);
-    translate(w, 0, 0);
-    translate(w, 20, 20);
+    writeTranslate(w, 0, 0);
+    writeTranslate(w, 20, 20);
     w.u8(0); // no line styles
     w.u8(0x10); // start edges: fill bits 1, line bits 0, end
     w.u8(0x00);

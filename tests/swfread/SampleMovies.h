@@ -18,6 +18,11 @@ namespace swf::sample {
 [[nodiscard]] std::vector<uint8_t> movie(
     uint8_t version, uint16_t frameCount, const std::vector<Tag>& tags, int compressionLevel = -1);
 
+// Records written field by field: a RECT from (0, 0) with 15-bit fields, and a MATRIX holding a
+// translation only (five bytes).
+void writeRect(ByteWriter& w, int32_t xMax, int32_t yMax);
+void writeTranslate(ByteWriter& w, int32_t x, int32_t y);
+
 // Bodies of single tags.
 [[nodiscard]] Tag losslessBitmap(uint16_t id); // 2x2 32-bit DefineBitsLossless2
 [[nodiscard]] Tag bitmapShape(uint16_t id, uint16_t bitmap, int shapeVersion); // fill + new-style fill
