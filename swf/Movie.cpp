@@ -30,7 +30,6 @@ FrameEvent& MovieState::openEventOf(size_t index)
         event.item = index;
         current.push_back(std::move(event));
         item.openEvent = current.size() - 1;
-        openItems.push_back(index);
     }
     return current.at(*item.openEvent);
 }
@@ -149,7 +148,7 @@ public:
         }
     }
 
-    // Bytes of every tag written, holes filled.
+    // At most the bytes of every tag written, holes filled (a hole counts the long header).
     [[nodiscard]] size_t size() const
     {
         size_t total = m_stream.size();
@@ -250,9 +249,9 @@ void writeEvent(Serializer& out, const detail::MovieState& state, const detail::
         }
         break;
     case Kind::Remove: {
-        const uint16_t depth = state.items.at(event.item).depth;
-        const uint8_t body[2] = { static_cast<uint8_t>(depth), static_cast<uint8_t>(depth >> 8) };
-        out.emit(static_cast<uint16_t>(TagCode::RemoveObject2), body);
+        ByteWriter& w = out.scratch();
+        w.u16(state.items.at(event.item).depth);
+        out.emit(static_cast<uint16_t>(TagCode::RemoveObject2), w.data());
         break;
     }
     case Kind::Action:
@@ -348,7 +347,6 @@ DisplayItem Movie::add(CharacterPtr character)
     event.item = m_state->items.size();
     m_state->current.push_back(std::move(event));
     item.openEvent = m_state->current.size() - 1;
-    m_state->openItems.push_back(m_state->items.size());
     m_state->items.push_back(std::move(item));
     return DisplayItem(m_state, m_state->items.size() - 1);
 }
@@ -390,15 +388,17 @@ void Movie::nextFrame()
     if (m_state->frames.size() >= kMaxFrames) {
         throw Error("movie: more than 65535 frames");
     }
+    // Only items with an event in this frame can have one open: reset those, not every item.
+    for (const auto& event : m_state->current) {
+        if (event.kind == detail::FrameEvent::Kind::Place || event.kind == detail::FrameEvent::Kind::Modify) {
+            m_state->items[event.item].openEvent.reset();
+        }
+    }
     const size_t eventCount = m_state->current.size();
     m_state->frames.push_back(std::move(m_state->current));
     m_state->current.clear();
     // Frames of a movie tend to be alike: room for as many events as the last one.
     m_state->current.reserve(eventCount);
-    for (size_t index : m_state->openItems) {
-        m_state->items[index].openEvent.reset();
-    }
-    m_state->openItems.clear();
 }
 
 void Movie::remove(const DisplayItem& item)
@@ -440,15 +440,19 @@ std::vector<uint8_t> Movie::toBytes(int compressionLevel) const
     // the body alone after the header.
     constexpr size_t kHeaderSize = 8;
     const bool packed = compressionLevel >= 0;
+    // Signature, version and file length (set afterwards for the uncompressed file).
+    const auto writeHeader = [&state](ByteWriter& w, char first, uint32_t length) {
+        w.u8(static_cast<uint8_t>(first));
+        w.u8('W');
+        w.u8('S');
+        w.u8(static_cast<uint8_t>(state.version));
+        w.u32(length);
+    };
     ByteWriter body;
     // Header, RECT (at most 17 bytes), rate, frame count, the tags and End.
     body.reserve(kHeaderSize + 17 + 4 + out.size() + 2);
     if (!packed) {
-        body.u8('F');
-        body.u8('W');
-        body.u8('S');
-        body.u8(static_cast<uint8_t>(state.version));
-        body.u32(0); // file length, set below
+        writeHeader(body, 'F', 0);
     }
     writeRect(body, Rect { 0, toTwips(state.width), 0, toTwips(state.height) });
     const double rate = std::floor(static_cast<double>(state.rate) * 256.0);
@@ -468,11 +472,7 @@ std::vector<uint8_t> Movie::toBytes(int compressionLevel) const
     }
     const std::vector<uint8_t> rest = body.take();
     ByteWriter file;
-    file.u8('C');
-    file.u8('W');
-    file.u8('S');
-    file.u8(static_cast<uint8_t>(state.version));
-    file.u32(static_cast<uint32_t>(fileLength));
+    writeHeader(file, 'C', static_cast<uint32_t>(fileLength));
     uLongf packedLength = compressBound(static_cast<uLong>(rest.size()));
     std::vector<uint8_t> packedBytes(packedLength);
     if (compress2(packedBytes.data(), &packedLength, rest.data(), static_cast<uLong>(rest.size()),

@@ -44,9 +44,6 @@ struct MovieState {
     std::vector<std::vector<FrameEvent>> frames; // closed frames
     std::vector<FrameEvent> current;
     std::vector<ItemState> items;
-    // Items whose openEvent was set in the frame being built, so that closing the frame resets
-    // only those instead of walking every item of the movie.
-    std::vector<size_t> openItems;
 
     void moveItem(size_t index, int32_t x, int32_t y);
     void transformItem(size_t index, const ColorTransform& transform);
