@@ -131,11 +131,6 @@ int64_t FdbFont::stringAdvance(std::string_view utf8) const
     return advance;
 }
 
-void FdbFont::useGlyph(DefinitionContext& context, size_t glyph) const
-{
-    useGlyphs(context, std::span(&glyph, 1));
-}
-
 void FdbFont::useGlyphs(DefinitionContext& context, std::span<const size_t> glyphs) const
 {
     auto& usage = context.stateOf<FontUsage>(*this);
@@ -151,13 +146,6 @@ void FdbFont::useGlyphs(DefinitionContext& context, std::span<const size_t> glyp
         }
         usage.used[glyph] = 1;
     }
-}
-
-size_t FdbFont::subsetIndex(DefinitionContext& context, size_t glyph) const
-{
-    size_t index = 0;
-    subsetIndices(context, std::span(&glyph, 1), std::span(&index, 1));
-    return index;
 }
 
 void FdbFont::subsetIndices(

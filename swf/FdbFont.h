@@ -37,15 +37,12 @@ public:
     [[nodiscard]] int64_t stringAdvance(std::string_view utf8) const;
 
     // For texts while a movie is serialised: marks glyphs as used by the movie, and (in an atEnd
-    // task, once every text has marked its glyphs) maps a glyph to its index in the movie's subset.
-    void useGlyph(DefinitionContext& context, size_t glyph) const;
-    [[nodiscard]] size_t subsetIndex(DefinitionContext& context, size_t glyph) const;
-    [[nodiscard]] size_t subsetSize(DefinitionContext& context) const;
-    // The same for many glyphs at once: marks them all; writes the subset index of glyphs[i] to
-    // indices[i] (the spans have the same length and may be the same span).
+    // task, once every text has marked its glyphs) writes the index in the movie's subset of
+    // glyphs[i] to indices[i] (the spans have the same length and may be the same span).
     void useGlyphs(DefinitionContext& context, std::span<const size_t> glyphs) const;
     void subsetIndices(
         DefinitionContext& context, std::span<const size_t> glyphs, std::span<size_t> indices) const;
+    [[nodiscard]] size_t subsetSize(DefinitionContext& context) const;
 
     uint16_t defineIn(DefinitionContext& context) const override;
 

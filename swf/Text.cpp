@@ -65,9 +65,8 @@ uint16_t Text::defineIn(DefinitionContext& context) const
 {
     // Fonts first: they precede the text in the stream and so take the lower ids. The context
     // gives a font defined before its id again.
-    uint16_t mainFontId = 0;
     if (m_font) {
-        mainFontId = context.define(*m_font);
+        (void)context.define(*m_font);
     }
     // Every run's glyphs and advances, one run after the other; per run its font's id and where
     // its glyphs end.
@@ -86,7 +85,7 @@ uint16_t Text::defineIn(DefinitionContext& context) const
     advances.reserve(codeCount);
     for (size_t r = 0; r < m_runs.size(); ++r) {
         const Run& run = m_runs[r];
-        layout[r].fontId = m_font && run.font == m_font ? mainFontId : context.define(*run.font);
+        layout[r].fontId = context.define(*run.font);
         const size_t runStart = glyphIndices.size();
         const auto& glyphs = run.font->data().glyphs;
         for (size_t i = 0; i < run.codes.size(); ++i) {
