@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "swf/read/Mp3.h"
 
+#include "swf/ByteReader.h"
 #include "swf/Error.h"
 #include "swf/read/SwfFile.h"
 
@@ -48,12 +49,6 @@ bool startsWith(std::span<const uint8_t> data, size_t at, const char* text)
     return at <= data.size() && data.size() - at >= n && std::memcmp(data.data() + at, text, n) == 0;
 }
 
-uint32_t le32(std::span<const uint8_t> data, size_t at)
-{
-    return static_cast<uint32_t>(data[at]) | (static_cast<uint32_t>(data[at + 1]) << 8) |
-        (static_cast<uint32_t>(data[at + 2]) << 16) | (static_cast<uint32_t>(data[at + 3]) << 24);
-}
-
 // Length of a tag that ends exactly at the end of `data` (ID3v1, APEv2 or APEv1, Lyrics3 version 1
 // or 2), or 0 when `data` does not end with one. Throws for a tag whose own sizes do not fit.
 size_t trailingTagLength(std::span<const uint8_t> data)
@@ -64,8 +59,11 @@ size_t trailingTagLength(std::span<const uint8_t> data)
     }
     if (n >= 32 && startsWith(data, n - 32, "APETAGEX")) {
         // Footer: preamble, version, size of items and footer, item count, flags, reserved.
-        const size_t size = le32(data, n - 32 + 12);
-        const bool hasHeader = (le32(data, n - 32 + 20) & 0x80000000U) != 0;
+        ByteReader footer(data.subspan(n - 32), "APE tag footer");
+        (void)footer.bytes(12); // preamble and version
+        const size_t size = footer.u32();
+        (void)footer.u32(); // item count
+        const bool hasHeader = (footer.u32() & 0x80000000U) != 0;
         const size_t total = size + (hasHeader ? 32 : 0);
         if (size < 32 || total > n) {
             throw ParseError("MP3: damaged APE tag at the end of the file");
