@@ -14,6 +14,9 @@ if(MARROWLARK_SANITIZE)
   set(_mlk_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_compile_options(marrowlark_options INTERFACE ${_mlk_san})
   target_link_options(marrowlark_options INTERFACE ${_mlk_san})
+  # Every executable gets the sanitiser's run-time defaults; libraries need none of their own.
+  target_sources(marrowlark_options INTERFACE
+                 "$<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:${CMAKE_CURRENT_LIST_DIR}/SanitizerDefaults.cpp>")
 endif()
 
 set(MARROWLARK_QT_DEFINITIONS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
