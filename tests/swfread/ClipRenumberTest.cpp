@@ -762,14 +762,7 @@ std::string differences(const Tag& actual, const IdTag& source, uint16_t firstHo
 
 std::shared_ptr<Shape> square()
 {
-    auto shape = std::make_shared<Shape>();
-    shape->setRightFill(shape->addSolidFill(Color { 0, 0, 255, 255 }));
-    shape->drawLine(10, 0);
-    shape->drawLine(0, 10);
-    shape->drawLine(-10, 0);
-    shape->drawLine(0, -10);
-    shape->end();
-    return shape;
+    return Shape::filledRectangle(10, 10, Color { 0, 0, 255, 255 });
 }
 
 // Host characters defined before the clips, so that the clips' ids start at kHostCharacters + 1.

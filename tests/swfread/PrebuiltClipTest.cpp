@@ -16,14 +16,7 @@ namespace {
 
 std::shared_ptr<Shape> square()
 {
-    auto shape = std::make_shared<Shape>();
-    shape->setRightFill(shape->addSolidFill(Color { 0, 0, 255, 255 }));
-    shape->drawLine(10, 0);
-    shape->drawLine(0, 10);
-    shape->drawLine(-10, 0);
-    shape->drawLine(0, -10);
-    shape->end();
-    return shape;
+    return Shape::filledRectangle(10, 10, Color { 0, 0, 255, 255 });
 }
 
 // A host movie with a shape of its own before and after the clips.
