@@ -8,6 +8,7 @@
 #include "swf/Shape.h"
 #include "swf/read/PrebuiltClip.h"
 #include "swf/read/SwfFile.h"
+#include "tests/swfread/ClipHost.h"
 #include "tests/swfread/SampleMovies.h"
 
 #include <gtest/gtest.h>
@@ -760,29 +761,8 @@ std::string differences(const Tag& actual, const IdTag& source, uint16_t firstHo
     return out.str();
 }
 
-std::shared_ptr<Shape> square()
-{
-    return Shape::filledRectangle(10, 10, Color { 0, 0, 255, 255 });
-}
-
 // Host characters defined before the clips, so that the clips' ids start at kHostCharacters + 1.
 constexpr uint16_t kHostCharacters = 3;
-
-// A version 6 host with three shapes of its own, the clips, and one more shape after them.
-std::vector<uint8_t> hostWith(const std::vector<std::shared_ptr<PrebuiltClip>>& clips)
-{
-    Movie movie(6);
-    movie.setDimension(100, 100);
-    for (int i = 0; i < kHostCharacters; ++i) {
-        movie.add(square());
-    }
-    for (const auto& clip : clips) {
-        movie.add(clip);
-    }
-    movie.add(square());
-    movie.nextFrame();
-    return movie.toBytes();
-}
 
 // Index of the first run of host tags, from `from` on, with the codes of `expected`.
 size_t findRun(const std::vector<Tag>& tags, const std::vector<IdTag>& expected, size_t from)
@@ -814,7 +794,7 @@ TEST(ClipRenumbering, EveryIdFieldHoldsItsHostIdAndNothingElseChanges)
         SCOPED_TRACE(level < 0 ? "FWS" : "CWS");
         const auto clip = PrebuiltClip::fromBytes(fileOf(source, level));
         EXPECT_EQ(clip->frameCount(), source.frames);
-        const auto host = readSwf(hostWith({ clip }));
+        const auto host = readSwf(test::hostWith({ clip }, kHostCharacters));
         const size_t at = findRun(host.tags, expected, 0);
         ASSERT_LT(at, host.tags.size()) << "the clip's tags are not in the host in the file's order";
         for (size_t i = 0; i < expected.size(); ++i) {
@@ -848,7 +828,8 @@ TEST(ClipRenumbering, TwoLoadsOfTheSameFileTakeSeparateIds)
     const auto source = everyIdStructure();
     const auto expected = expectedInHost(source);
     const auto file = fileOf(source, -1);
-    const auto host = readSwf(hostWith({ PrebuiltClip::fromBytes(file), PrebuiltClip::fromBytes(file) }));
+    const auto host = readSwf(
+        test::hostWith({ PrebuiltClip::fromBytes(file), PrebuiltClip::fromBytes(file) }, kHostCharacters));
     size_t at = 0;
     uint16_t firstId = kHostCharacters + 1;
     for (int copy = 0; copy < 2; ++copy) {
@@ -884,7 +865,7 @@ TEST(ClipRenumbering, IdsAfterWidenedClipEventsOfAVersion5FileStillMove)
     // which moves every byte after them, in sprites too.
     const auto clip = PrebuiltClip::fromBytes(fileOf(everyIdStructure(false), -1, 5));
     const auto expected = expectedInHost(everyIdStructure(true));
-    const auto host = readSwf(hostWith({ clip }));
+    const auto host = readSwf(test::hostWith({ clip }, kHostCharacters));
     const size_t at = findRun(host.tags, expected, 0);
     ASSERT_LT(at, host.tags.size());
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -5,6 +5,7 @@
 #include "swf/Shape.h"
 #include "swf/read/Records.h"
 #include "swf/read/SwfFile.h"
+#include "tests/swfread/ClipHost.h"
 #include "tests/swfread/IdAudit.h"
 #include "tests/swfread/SampleMovies.h"
 
@@ -13,25 +14,6 @@
 using namespace swf;
 
 namespace {
-
-std::shared_ptr<Shape> square()
-{
-    return Shape::filledRectangle(10, 10, Color { 0, 0, 255, 255 });
-}
-
-// A host movie with a shape of its own before and after the clips.
-std::vector<uint8_t> hostWith(const std::vector<std::shared_ptr<PrebuiltClip>>& clips)
-{
-    Movie movie(6);
-    movie.setDimension(100, 100);
-    movie.add(square());
-    for (const auto& clip : clips) {
-        movie.add(clip);
-    }
-    movie.add(square());
-    movie.nextFrame();
-    return movie.toBytes();
-}
 
 std::string joined(const std::vector<std::string>& lines)
 {
@@ -76,7 +58,7 @@ TEST(PrebuiltClip, EveryIdCarryingStructureIsRenumbered)
 {
     const auto clip = PrebuiltClip::fromBytes(sample::everyIdMovie(6));
     EXPECT_EQ(clip->frameCount(), 1);
-    const auto bytes = hostWith({ clip });
+    const auto bytes = test::hostWith({ clip });
     const auto audit = test::auditIds(bytes);
     EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
     // Two host shapes, nine clip characters and the clip's own sprite, plus the inner sprite.
@@ -98,7 +80,7 @@ TEST(PrebuiltClip, SameFileTwiceAndDifferentFilesStayApart)
     const auto b = PrebuiltClip::fromBytes(sample::everyIdMovie(6));
     const auto c = PrebuiltClip::fromBytes(sample::everyIdMovie(8, 6));
     const auto d = PrebuiltClip::fromBytes(sample::everyIdMovie(10, 9));
-    const auto audit = test::auditIds(hostWith({ a, b, c, d, a }));
+    const auto audit = test::auditIds(test::hostWith({ a, b, c, d, a }));
     EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
     EXPECT_EQ(audit.defined.size(), 2U + 4U * 10U);
 }
@@ -107,13 +89,13 @@ TEST(PrebuiltClip, OurOwnMovieAsAClip)
 {
     Movie gift(6);
     gift.setDimension(100, 100);
-    gift.add(square());
+    gift.add(test::hostSquare());
     gift.nextFrame();
-    gift.add(square());
+    gift.add(test::hostSquare());
     gift.nextFrame();
     const auto clip = PrebuiltClip::fromBytes(gift.toBytes(9));
     EXPECT_EQ(clip->frameCount(), 2);
-    const auto bytes = hostWith({ clip, clip });
+    const auto bytes = test::hostWith({ clip, clip });
     const auto audit = test::auditIds(bytes);
     EXPECT_TRUE(audit.problems.empty()) << joined(audit.problems);
     const auto movie = readSwf(bytes);
@@ -138,7 +120,7 @@ TEST(PrebuiltClip, AuthoringTagsAreDroppedAndTablesFolded)
     const auto clip = PrebuiltClip::fromBytes(sample::movie(8, 2, tags));
     EXPECT_EQ(clip->definitionCount(), 1U);
     EXPECT_EQ(clip->timelineTagCount(), 6U); // a ShowFrame closes the tags after the last one
-    const auto movie = readSwf(hostWith({ clip }));
+    const auto movie = readSwf(test::hostWith({ clip }));
     const Tag* jpeg = findTag(movie, TagCode::DefineBitsJPEG2);
     ASSERT_NE(jpeg, nullptr);
     std::vector<uint8_t> expected = tables;
@@ -208,7 +190,7 @@ TEST(PrebuiltClip, ClipEventsOfVersion5FilesAreWidenedForNewerHosts)
         SCOPED_TRACE("host version " + std::to_string(hostVersion));
         Movie host(hostVersion);
         host.setDimension(100, 100);
-        host.add(square());
+        host.add(test::hostSquare());
         host.add(clip);
         host.nextFrame();
         const auto bytes = host.toBytes();
