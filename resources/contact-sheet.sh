@@ -27,28 +27,23 @@ add() { # ROW FILE NAME
 for f in "$home"/Resource/*.gif; do
   [ -f "$f" ] && add r "$f" "$(basename "$f")"
 done
-for f in "$home"/Background/*; do
-  [ -f "$f" ] || continue
-  name=$(basename "$f")
-  case "$name" in
-  *.dbl) continue ;;
-  *.swf)
-    frame=$(shot "${name%.swf}-frame.png")
-    add a "${frame:-$home/Resource/flash.gif}" "$name" ;;
-  *) add a "$f" "$name" ;;
-  esac
-done
-for f in "$home"/Button/*; do
-  [ -f "$f" ] || continue
-  name=$(basename "$f")
-  case "$name" in
-  *.dbl) continue ;;
-  *.swf)
-    frame=$(shot "${name%.swf}-frame.png")
-    add b "${frame:-$home/Resource/flash_btn.gif}" "$name" ;;
-  *) add b "$f" "$name" ;;
-  esac
-done
+# Every picture of a resource folder; a Flash file shows its frame from the player tests, or the
+# thumbnail the picker uses for it.
+add_folder() { # ROW FOLDER FLASH-THUMBNAIL
+  for f in "$home/$2"/*; do
+    [ -f "$f" ] || continue
+    name=$(basename "$f")
+    case "$name" in
+    *.dbl) continue ;;
+    *.swf)
+      frame=$(shot "${name%.swf}-frame.png")
+      add "$1" "${frame:-$home/Resource/$3}" "$name" ;;
+    *) add "$1" "$f" "$name" ;;
+    esac
+  done
+}
+add_folder a Background flash.gif
+add_folder b Button flash_btn.gif
 if [ -n "$shots" ] && [ -d "$shots" ]; then
   find "$shots" -name '*-first.png' | sort | while read -r f; do
     name=$(basename "$f" -first.png)
