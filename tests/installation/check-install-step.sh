@@ -23,7 +23,7 @@ check() { checks=$((checks + 1)); }
 }
 
 # The top level holds the programs, the help movie and the data folders, and nothing else.
-expected="Background Button Font Music Resource Samples Temp Themes MLPHelp.swf $*"
+expected="Background Button Font Music Resource Samples Skin Temp Themes MLPHelp.swf Tips.txt $*"
 for program in "$@"; do
   check
   [ -f "$prefix/$program" ] && [ -x "$prefix/$program" ] || fail "program $program is not installed"
@@ -38,7 +38,7 @@ for entry in "$prefix"/* "$prefix"/.[!.]*; do
   esac
 done
 
-for folder in Background Button Font Music Resource Samples Themes; do
+for folder in Background Button Font Music Resource Samples Skin Themes; do
   check
   if [ ! -d "$prefix/$folder" ]; then
     fail "$folder folder is missing"
@@ -46,7 +46,7 @@ for folder in Background Button Font Music Resource Samples Themes; do
     fail "$folder folder is empty"
   fi
 done
-for file in MLPHelp.swf Font/Sans.fdb Resource/guide.swf Resource/soundstop.swf Resource/flash.gif \
+for file in MLPHelp.swf Tips.txt Skin/heartwood.skn Skin/vwinaqua.skn Font/Sans.fdb Resource/guide.swf Resource/soundstop.swf Resource/flash.gif \
   Samples/workout.swf; do
   check
   [ -s "$prefix/$file" ] || fail "$file is missing or empty"

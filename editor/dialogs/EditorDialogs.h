@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class CMarrowlarkDlg;
+class QWidget;
+
+// What the background picker hands back: a look value and its placement code. A value picked from
+// the installation's list is a bare file name (the caller stores "Background\" + name); a colour
+// or a browsed file is the value itself.
+struct CLookChoice {
+    std::string m_strValue;
+    bool m_bFromList = false;
+    int32_t m_nAlign = 4;
+};
+
+// The editor's dialogs as the main window opens them. Each is modal; the window does its own part
+// around the call (the recovery copy before, the preview refresh after). Tests script a fake.
+class IEditorDialogs {
+public:
+    enum class EOpenResult { Ok, New, Cancel };
+
+    virtual ~IEditorDialogs() = default;
+
+    // The open-project dialog: Ok with the chosen project file in strPath, New, or Cancel.
+    virtual EOpenResult OpenProject(QWidget* pParent, QString& strPath) = 0;
+    // Project settings on the window's project; true when it ended with OK.
+    virtual bool ProjectSettings(CMarrowlarkDlg& window) = 0;
+    // The card background picker preset with the card's value and placement; nothing on Cancel.
+    virtual std::optional<CLookChoice> CardBackground(
+        CMarrowlarkDlg& window, const std::string& strValue, int32_t nAlign) = 0;
+    // The whole gift in the preview window.
+    virtual void Preview(CMarrowlarkDlg& window) = 0;
+    // The Finish flow.
+    virtual void Finish(CMarrowlarkDlg& window) = 0;
+    // The export commands of the menu.
+    virtual void PrintCurrentCard(CMarrowlarkDlg& window) = 0;
+    virtual void ExportSwf(CMarrowlarkDlg& window) = 0;
+    virtual void ExportExe(CMarrowlarkDlg& window) = 0;
+    // The photo album maker.
+    virtual void PhotoAlbum(CMarrowlarkDlg& window) = 0;
+};
+
+// The editor's own dialogs: the open-project dialog; the entries whose dialogs do not exist yet
+// say so in the window's notice balloon and change nothing.
+class CEditorDialogs : public IEditorDialogs {
+public:
+    CEditorDialogs(QString strAppDir, class IPrompts& prompts);
+
+    EOpenResult OpenProject(QWidget* pParent, QString& strPath) override;
+    bool ProjectSettings(CMarrowlarkDlg& window) override;
+    std::optional<CLookChoice> CardBackground(
+        CMarrowlarkDlg& window, const std::string& strValue, int32_t nAlign) override;
+    void Preview(CMarrowlarkDlg& window) override;
+    void Finish(CMarrowlarkDlg& window) override;
+    void PrintCurrentCard(CMarrowlarkDlg& window) override;
+    void ExportSwf(CMarrowlarkDlg& window) override;
+    void ExportExe(CMarrowlarkDlg& window) override;
+    void PhotoAlbum(CMarrowlarkDlg& window) override;
+
+    // The notice of a command whose dialog comes later.
+    [[nodiscard]] static QString LaterVersionNotice()
+    {
+        return QStringLiteral("This command comes in a later version.");
+    }
+
+private:
+    QString m_strAppDir;
+    IPrompts& m_prompts;
+};
