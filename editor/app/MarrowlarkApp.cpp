@@ -197,6 +197,9 @@ bool CMarrowlarkApp::StartUp()
     }
     if (CTipWindow::ShowAtStartup()) {
         ShowTipWindow();
+        // Above every other window, the main window that opens next included.
+        m_pTipWindow->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        m_pTipWindow->show();
     }
     return true;
 }
@@ -211,6 +214,10 @@ void CMarrowlarkApp::RunMainWindow()
             m_pCloseListener.get(), &CCloseRequestListener::CloseRequested, &window, &QWidget::close);
     }
     window.show();
+    // The tip window opened first stays in front of the main window.
+    if (m_pTipWindow != nullptr && m_pTipWindow->isVisible()) {
+        m_pTipWindow->raise();
+    }
     loop.exec();
 }
 
