@@ -288,6 +288,24 @@ TEST_F(MainWindowTest, TheMenuHoldsEveryCommandAndTheyRun)
     EXPECT_FALSE(Window().RunCommand(12345));
 }
 
+TEST_F(MainWindowTest, EditCommandsGoToTheFocusedField)
+{
+    QApplication::setActiveWindow(&Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    auto* pTitle = Control<QLineEdit>("editTitle");
+    pTitle->setFocus();
+    pTitle->selectAll();
+    EXPECT_TRUE(Window().RunCommand(kCmdCut));
+    EXPECT_EQ(pTitle->text(), QString());
+    EXPECT_TRUE(Window().RunCommand(kCmdPaste));
+    EXPECT_TRUE(Window().RunCommand(kCmdPaste));
+    EXPECT_EQ(pTitle->text(), QStringLiteral("Card 1:Card 1:"));
+    // The field's edits reach the card as typing does.
+    EXPECT_EQ(App().m_project.Card(0).m_strTitle, "Card 1:Card 1:");
+    EXPECT_TRUE(Window().RunCommand(kCmdUndo));
+    EXPECT_EQ(pTitle->text(), QStringLiteral("Card 1:"));
+}
+
 TEST_F(MainWindowTest, ProgramsThatWillNotStartAreNamed)
 {
     m_shell.m_bResult = false;
