@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tests/editor/EditorTestSupport.h"
+
 #include "editor/app/MarrowlarkApp.h"
 #include "editor/dialogs/EditorDialogs.h"
 #include "editor/mainwindow/MarrowlarkDlg.h"
@@ -23,45 +25,6 @@
 
 namespace editortest {
 
-// Dialogs for window tests: the open-project dialog answers from a script; the others record that
-// they were opened and answer what the test set.
-class CFakeEditorDialogs : public IEditorDialogs {
-public:
-    EOpenResult OpenProject(QWidget* /*pParent*/, QString& strPath) override
-    {
-        m_calls << QStringLiteral("open");
-        if (m_onOpen) {
-            m_onOpen();
-        }
-        strPath = m_strOpenPath;
-        return m_openResult;
-    }
-    bool ProjectSettings(CMarrowlarkDlg& /*window*/) override
-    {
-        m_calls << QStringLiteral("settings");
-        return m_bSettingsOk;
-    }
-    std::optional<CLookChoice> CardBackground(
-        CMarrowlarkDlg& /*window*/, const std::string& strValue, int32_t nAlign) override
-    {
-        m_calls << QStringLiteral("background %1 %2").arg(QString::fromStdString(strValue)).arg(nAlign);
-        return m_background;
-    }
-    void Preview(CMarrowlarkDlg& /*window*/) override { m_calls << QStringLiteral("preview"); }
-    void Finish(CMarrowlarkDlg& /*window*/) override { m_calls << QStringLiteral("finish"); }
-    void PrintCurrentCard(CMarrowlarkDlg& /*window*/) override { m_calls << QStringLiteral("print"); }
-    void ExportSwf(CMarrowlarkDlg& /*window*/) override { m_calls << QStringLiteral("swf"); }
-    void ExportExe(CMarrowlarkDlg& /*window*/) override { m_calls << QStringLiteral("exe"); }
-    void PhotoAlbum(CMarrowlarkDlg& /*window*/) override { m_calls << QStringLiteral("album"); }
-
-    QStringList m_calls;
-    EOpenResult m_openResult = EOpenResult::New;
-    QString m_strOpenPath;
-    std::function<void()> m_onOpen;
-    bool m_bSettingsOk = false;
-    std::optional<CLookChoice> m_background;
-};
-
 // Prompts whose message boxes can run a hook while they are "open" (as a timer would fire inside
 // a real box's event loop).
 class CHookedPrompts : public CFakePrompts {
@@ -76,8 +39,7 @@ public:
     std::function<void()> m_whileOpen;
 };
 
-// A private installation folder: the staged installation's read-only folders linked in, and a
-// Temp folder, config.ini and log of its own.
+// A window test on a private installation folder (see LinkStagedInstallation).
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override
