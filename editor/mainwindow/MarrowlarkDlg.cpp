@@ -269,11 +269,9 @@ bool CMarrowlarkDlg::RunCommand(int nCommandId)
     case kCmdPaste:
         EditCommand(EEditCommand::Paste);
         break;
-    case kCmdPhotoAlbum: {
-        const CMarrowlarkApp::CModalScope modal(m_app);
-        m_app.Services().m_pDialogs->PhotoAlbum(*this);
+    case kCmdPhotoAlbum:
+        RunDialog(&IEditorDialogs::PhotoAlbum);
         break;
-    }
     case kCmdExpandAll:
         ExpandAllCards(true);
         break;
@@ -317,21 +315,15 @@ bool CMarrowlarkDlg::RunCommand(int nCommandId)
     case kCmdCardBackgroundCtl:
         CardBackground();
         break;
-    case kCmdPrintCard: {
-        const CMarrowlarkApp::CModalScope modal(m_app);
-        m_app.Services().m_pDialogs->PrintCurrentCard(*this);
+    case kCmdPrintCard:
+        RunDialog(&IEditorDialogs::PrintCurrentCard);
         break;
-    }
-    case kCmdExportSwf: {
-        const CMarrowlarkApp::CModalScope modal(m_app);
-        m_app.Services().m_pDialogs->ExportSwf(*this);
+    case kCmdExportSwf:
+        RunDialog(&IEditorDialogs::ExportSwf);
         break;
-    }
-    case kCmdExportExe: {
-        const CMarrowlarkApp::CModalScope modal(m_app);
-        m_app.Services().m_pDialogs->ExportExe(*this);
+    case kCmdExportExe:
+        RunDialog(&IEditorDialogs::ExportExe);
         break;
-    }
     case kCmdOpenQuillfen:
     case kCmdDownloadResources:
     case kCmdUploadResource:
@@ -504,15 +496,15 @@ void CMarrowlarkDlg::LoadProject(const QString& strPath)
         Project().m_settings.m_strProjectPath = bRecoveryCopy ? std::string() : strPath.toStdString();
         m_pGenerator->LoadFonts(1);
     }
-    DeleteFolderContents(FsPath(TempFolder()));
     m_bTreeReady = true;
     m_bPreviewReady = true;
     if (bLoaded) {
+        DeleteFolderContents(FsPath(TempFolder()));
         RebuildTree();
         NoticeMissingFiles();
-    } else {
-        RefreshPreview(1);
     }
+    // A file that could not be read leaves the open project, its prepared pictures and its
+    // recovery copy in Temp as they were.
 }
 
 void CMarrowlarkDlg::ProjectSettings()
@@ -538,15 +530,19 @@ void CMarrowlarkDlg::ShowGuide()
 void CMarrowlarkDlg::Preview()
 {
     SaveProject(true);
-    const CMarrowlarkApp::CModalScope modal(m_app);
-    m_app.Services().m_pDialogs->Preview(*this);
+    RunDialog(&IEditorDialogs::Preview);
 }
 
 void CMarrowlarkDlg::Finish()
 {
     SaveProject(true);
+    RunDialog(&IEditorDialogs::Finish);
+}
+
+void CMarrowlarkDlg::RunDialog(void (IEditorDialogs::*dialog)(CMarrowlarkDlg&))
+{
     const CMarrowlarkApp::CModalScope modal(m_app);
-    m_app.Services().m_pDialogs->Finish(*this);
+    (m_app.Services().m_pDialogs->*dialog)(*this);
 }
 
 void CMarrowlarkDlg::PlaySample(const QString& strRelative)

@@ -13,10 +13,12 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 class CEditorReports;
 class CFlashPlayerWidget;
 class CGenerator;
+class IEditorDialogs;
 class CMarrowlarkApp;
 class CSkinForm;
 class QMenu;
@@ -115,6 +117,8 @@ private:
     void OnSkinState(const QString& strObject, int nState, int nArg2, int nArg3);
     void ShowPopupMenu();
 
+    // Opens one of the dialogs that change nothing the window has to mend afterwards.
+    void RunDialog(void (IEditorDialogs::*dialog)(CMarrowlarkDlg&));
     // Clears the open project (when bClear), then builds the starter project and opens the
     // project settings.
     void StartNewProject(bool bClear);
@@ -134,6 +138,9 @@ private:
     void SetCardLabel(QTreeWidgetItem* pCardItem);
     void SetLinkLabel(QTreeWidgetItem* pLinkItem);
     void RelabelAll();
+    void RelabelLinksTo(int nTarget);
+    // The target list's entries: the card titles in order.
+    [[nodiscard]] std::vector<std::string> TargetTitles() const;
     void InsertTargetEntry(int nIndex, const QString& strTitle);
     void RemoveTargetEntry(int nIndex);
     void OnSelectionChanged(QTreeWidgetItem* pCurrent);

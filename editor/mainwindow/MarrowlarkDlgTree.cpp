@@ -236,22 +236,23 @@ void CMarrowlarkDlg::SetLinkLabel(QTreeWidgetItem* pLinkItem)
     if (pLink == nullptr) {
         return;
     }
-    std::vector<std::string> titles;
-    titles.reserve(Project().CardCount());
-    for (const auto& pCard : Project().Cards()) {
-        titles.push_back(pCard->m_strTitle);
-    }
-    pLinkItem->setText(0, QString::fromStdString(LinkLabel(*pLink, titles)));
+    pLinkItem->setText(0, QString::fromStdString(LinkLabel(*pLink, TargetTitles())));
     SetCardLabel(pLinkItem->parent());
 }
 
-void CMarrowlarkDlg::RelabelAll()
+std::vector<std::string> CMarrowlarkDlg::TargetTitles() const
 {
     std::vector<std::string> titles;
     titles.reserve(Project().CardCount());
     for (const auto& pCard : Project().Cards()) {
         titles.push_back(pCard->m_strTitle);
     }
+    return titles;
+}
+
+void CMarrowlarkDlg::RelabelAll()
+{
+    const std::vector<std::string> titles = TargetTitles();
     for (int i = 0; i < Tree()->topLevelItemCount(); ++i) {
         QTreeWidgetItem* pCardItem = Tree()->topLevelItem(i);
         for (int c = 0; c < pCardItem->childCount(); ++c) {
@@ -261,6 +262,23 @@ void CMarrowlarkDlg::RelabelAll()
             }
         }
         SetCardLabel(pCardItem);
+    }
+}
+
+void CMarrowlarkDlg::RelabelLinksTo(int nTarget)
+{
+    // Only links that lead to the card show its title; a keystroke in a large project touches
+    // those alone.
+    const std::vector<std::string> titles = TargetTitles();
+    for (int i = 0; i < Tree()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* pCardItem = Tree()->topLevelItem(i);
+        for (int c = 0; c < pCardItem->childCount(); ++c) {
+            QTreeWidgetItem* pLinkItem = pCardItem->child(c);
+            if (const CLinkInfo* pLink = ItemLink(pLinkItem);
+                pLink != nullptr && pLink->m_nTarget == nTarget) {
+                pLinkItem->setText(0, QString::fromStdString(LinkLabel(*pLink, titles)));
+            }
+        }
     }
 }
 
@@ -374,8 +392,8 @@ void CMarrowlarkDlg::OnTitleEdited(const QString& strText)
     const int nIndex = Project().IndexOf(pCard);
     m_pUi->comboTarget->setItemText(nIndex, strText);
     m_pUi->comboCompareTarget->setItemText(nIndex, strText);
-    // Links that lead to this card show its title too.
-    RelabelAll();
+    SetCardLabel(CardItem(pCard));
+    RelabelLinksTo(nIndex);
     RefreshUnlessFlash();
 }
 

@@ -166,6 +166,7 @@ TEST_F(MainWindowTest, ADamagedFileLeavesTheOpenProject)
     damaged.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size() - 12));
     damaged.close();
     App().m_project.m_settings.m_strAuthor = "Kept";
+    Window().OnRecoveryTimer();
     Window().LoadProject(Home(QStringLiteral("damaged.mlp")));
     EXPECT_EQ(m_prompts.Messages().constLast(),
         QStringLiteral("Can not load this saved file because of old version."));
@@ -173,6 +174,8 @@ TEST_F(MainWindowTest, ADamagedFileLeavesTheOpenProject)
     EXPECT_EQ(App().m_project.Card(0).m_strTitle, "Mine");
     EXPECT_EQ(App().m_project.m_settings.m_strAuthor, "Kept");
     EXPECT_EQ(Tree()->topLevelItemCount(), 3);
+    // Its recovery copy stays in Temp.
+    EXPECT_TRUE(TempFiles().contains(QStringLiteral("temp.mlp")));
 }
 
 TEST_F(MainWindowTest, MissingFilesGiveOneNoticeAfterALoad)

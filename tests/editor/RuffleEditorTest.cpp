@@ -180,10 +180,10 @@ TEST_F(RuffleEditorTest, ATypedTitleChangesThePreview)
 
     auto* pTitle = m_pWindow->findChild<QLineEdit*>(QStringLiteral("editTitle"));
     ASSERT_NE(pTitle, nullptr);
+    // The window selects the whole title as it shows (a dialog's first field): type after it.
+    pTitle->end(false);
     const qsizetype nShown = m_pShown->count();
     // Wide letters: the longer title darkens more of the card than the old one.
-    // The window selects the whole title as it shows (a dialog's first field): type after it instead.
-    pTitle->end(false);
     QTest::keyClicks(pTitle, QStringLiteral(" WWMMWWMM"));
     ASSERT_EQ(m_pApp->m_project.Card(0).m_strTitle, "Card 1: WWMMWWMM");
     ASSERT_TRUE(NextMovieShown(nShown));
