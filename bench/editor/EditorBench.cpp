@@ -64,12 +64,7 @@ public:
     explicit CBenchEditor(QString strHome)
         : m_strHome(std::move(strHome))
     {
-        m_services.m_pPrompts = &m_prompts;
-        m_services.m_pShell = &m_shell;
-        m_services.m_pProjector = &m_projector;
-        m_services.m_pDialogs = &m_dialogs;
-        m_services.m_strInstanceName =
-            QStringLiteral("marrowlark-bench-%1").arg(QCoreApplication::applicationPid());
+        m_services = editortest::TestServices(m_prompts, m_shell, m_projector, m_dialogs, "bench");
         const QString strRuffleDir = GetRuffleDir(m_strHome);
         m_services.m_makePlayer = [strRuffleDir](QWidget* pParent) -> CFlashPlayerWidget* {
             return new CRufflePlayer(pParent, strRuffleDir);

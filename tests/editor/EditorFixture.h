@@ -46,19 +46,8 @@ protected:
     {
         QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(m_home.isValid());
-        const QDir staged(QStringLiteral(MARROWLARK_BUILD_DIR "/home"));
-        for (const char* strFolder :
-            { "Font", "Skin", "Themes", "Background", "Button", "Music", "Samples", "Resource" }) {
-            const QString strName = QString::fromLatin1(strFolder);
-            ASSERT_TRUE(QFile::link(staged.filePath(strName), Home(strName))) << strFolder;
-        }
-        ASSERT_TRUE(QDir().mkpath(Home(QStringLiteral("Temp"))));
-        m_services.m_pPrompts = &m_prompts;
-        m_services.m_pShell = &m_shell;
-        m_services.m_pProjector = &m_projector;
-        m_services.m_pDialogs = &m_dialogs;
-        m_services.m_strInstanceName =
-            QStringLiteral("marrowlark-test-%1").arg(QCoreApplication::applicationPid());
+        ASSERT_TRUE(LinkStagedInstallation(Home()));
+        m_services = TestServices(m_prompts, m_shell, m_projector, m_dialogs, "test");
         m_services.m_makePlayer = [this](QWidget* pParent) -> CFlashPlayerWidget* {
             m_pPlayer = new CFakeFlashPlayer(pParent);
             return m_pPlayer;

@@ -3,8 +3,10 @@
 // and scripted dialogs.
 #pragma once
 
+#include "editor/app/MarrowlarkApp.h"
 #include "editor/dialogs/EditorDialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -30,6 +32,22 @@ namespace editortest {
         }
     }
     return QDir().mkpath(QDir(strHome).filePath(QStringLiteral("Temp")));
+}
+
+// The editor's services with the given desktop stand-ins and an instance name of this process
+// alone (tests run in parallel); the caller adds the player.
+[[nodiscard]] inline CEditorServices TestServices(
+    IPrompts& prompts, IShell& shell, IProjector& projector, IEditorDialogs& dialogs, const char* strKind)
+{
+    CEditorServices services;
+    services.m_pPrompts = &prompts;
+    services.m_pShell = &shell;
+    services.m_pProjector = &projector;
+    services.m_pDialogs = &dialogs;
+    services.m_strInstanceName = QStringLiteral("marrowlark-%1-%2")
+                                     .arg(QLatin1String(strKind))
+                                     .arg(QCoreApplication::applicationPid());
+    return services;
 }
 
 // Dialogs for window tests: the open-project dialog answers from a script; the others record that

@@ -79,12 +79,7 @@ protected:
         ASSERT_TRUE(m_home.isValid());
         ASSERT_TRUE(LinkStagedInstallation(m_home.path()));
 
-        m_services.m_pPrompts = &m_prompts;
-        m_services.m_pShell = &m_shell;
-        m_services.m_pProjector = &m_projector;
-        m_services.m_pDialogs = &m_dialogs;
-        m_services.m_strInstanceName =
-            QStringLiteral("marrowlark-ruffle-test-%1").arg(QCoreApplication::applicationPid());
+        m_services = TestServices(m_prompts, m_shell, m_projector, m_dialogs, "ruffle-test");
         const QString strRuffleDir = GetRuffleDir(m_home.path());
         m_services.m_makePlayer = [this, strRuffleDir](QWidget* pParent) -> CFlashPlayerWidget* {
             m_pPlayer = new CRufflePlayer(pParent, strRuffleDir);
