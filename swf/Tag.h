@@ -43,6 +43,7 @@ enum class TagCode : uint16_t {
     DefineBitsLossless2 = 36,
     DefineEditText = 37,
     DefineSprite = 39,
+    NameCharacter = 40,
     ProductInfo = 41,
     FrameLabel = 43,
     SoundStreamHead2 = 45,

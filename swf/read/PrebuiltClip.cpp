@@ -14,7 +14,10 @@ namespace swf {
 
 namespace {
 
-enum class Role { Definition, Timeline, Drop, Refuse };
+// Definition: a tag of the host's main timeline, before the clip's sprite. Timeline: a tag of the
+// clip's sprite. InitAction: a tag that only a main timeline may hold and that must run once the
+// clip's characters are defined, so it follows the clip's sprite on the host's main timeline.
+enum class Role { Definition, Timeline, InitAction, Drop, Refuse };
 
 // FileAttributes flag telling that the movie's scripts are ActionScript 3.
 constexpr uint8_t kActionScript3Flag = 0x08;
@@ -29,7 +32,6 @@ Role roleOf(TagCode code)
     case TagCode::RemoveObject:
     case TagCode::RemoveObject2:
     case TagCode::DoAction:
-    case TagCode::DoInitAction:
     case TagCode::FrameLabel:
     case TagCode::StartSound:
     case TagCode::SoundStreamHead:
@@ -37,10 +39,23 @@ Role roleOf(TagCode code)
     case TagCode::SoundStreamBlock:
     case TagCode::VideoFrame:
         return Role::Timeline;
+    // Class definitions and symbol registrations (ActionScript 2) of one sprite of the file. A
+    // player takes them on the main timeline only: inside a sprite they are malformed, and Ruffle
+    // stops the whole movie on them.
+    case TagCode::DoInitAction:
+        return Role::InitAction;
+    // ExportAssets and ImportAssets are main-timeline tags too; they stay definitions, so they reach
+    // the host's main timeline before the clip's sprite. Two clips of one file export the same
+    // names; both name identical characters, so whichever the player keeps shows the same thing.
+    //
     // Authoring and player hints of the file itself, meaningless inside another movie. The
     // background colour belongs to the host; binary data is reachable only from ActionScript 3.
+    // NameCharacter names a character for authoring tools and some command-line compilers write it;
+    // no player reads it. The debugger tags and DebugID serve a debugging session of the file
+    // alone. ScriptLimits and SetTabIndex would set the host's script limits and tab order.
     case TagCode::FileAttributes:
     case TagCode::Metadata:
+    case TagCode::NameCharacter:
     case TagCode::ProductInfo:
     case TagCode::EnableDebugger:
     case TagCode::EnableDebugger2:
@@ -207,7 +222,11 @@ std::shared_ptr<PrebuiltClip> PrebuiltClip::fromBytes(std::span<const uint8_t> f
                     ": " + e.what());
             }
         }
-        if (role == Role::Timeline) {
+        if (role == Role::InitAction) {
+            // Moved out of the sprite whatever frame holds it: the classes are then ready from the
+            // first frame that shows the clip, as the file's own first frame would have them.
+            clip->m_initActions.push_back(std::move(part));
+        } else if (role == Role::Timeline) {
             if (code == TagCode::ShowFrame) {
                 ++shownFrames;
                 openFrame = false;
@@ -258,6 +277,12 @@ uint16_t PrebuiltClip::defineIn(DefinitionContext& context) const
     }
     writeTag(sprite, Tag(TagCode::End, {}));
     context.emit(Tag(TagCode::DefineSprite, sprite.take()));
+    // The definition stream is the host's main timeline, and a character is defined in the frame
+    // that first shows it, just before its placement (or the button that holds it): there the
+    // init actions run once, in the file's order, before anything of the clip plays.
+    for (const auto& part : m_initActions) {
+        context.emit(renumber(part));
+    }
     return spriteId;
 }
 

@@ -703,7 +703,8 @@ std::vector<uint8_t> fileOf(const SourceFile& f, int compressionLevel, uint8_t v
 }
 
 // What the host must hold for the clip: the definitions as they were, except DefineBits, which
-// carries the file's JPEG tables as a DefineBitsJPEG2, then the sprite of the timeline.
+// carries the file's JPEG tables as a DefineBitsJPEG2, then the sprite of the timeline without its
+// DoInitAction tags, then those tags, on the host's main timeline.
 std::vector<IdTag> expectedInHost(const SourceFile& f)
 {
     std::vector<IdTag> out;
@@ -716,7 +717,13 @@ std::vector<IdTag> expectedInHost(const SourceFile& f)
             out.push_back(d);
         }
     }
-    out.push_back(sprite(kClipSprite, f.frames, f.timeline));
+    std::vector<IdTag> timeline;
+    std::vector<IdTag> initActions;
+    for (const auto& t : f.timeline) {
+        (t.tag.code == static_cast<uint16_t>(TagCode::DoInitAction) ? initActions : timeline).push_back(t);
+    }
+    out.push_back(sprite(kClipSprite, f.frames, timeline));
+    out.insert(out.end(), initActions.begin(), initActions.end());
     return out;
 }
 

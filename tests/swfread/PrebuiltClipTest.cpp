@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "swf/read/PrebuiltClip.h"
 
+#include "swf/Button.h"
 #include "swf/Movie.h"
 #include "swf/Shape.h"
+#include "swf/read/Dump.h"
 #include "swf/read/Records.h"
 #include "swf/read/SwfFile.h"
 #include "tests/swfread/ClipHost.h"
@@ -10,6 +12,9 @@
 #include "tests/swfread/SampleMovies.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
 
 using namespace swf;
 
@@ -50,6 +55,52 @@ void collectClipEvents(
             }
         }
     }
+}
+
+Tag initAction(uint16_t sprite, const std::vector<uint8_t>& actions)
+{
+    std::vector<uint8_t> body = { static_cast<uint8_t>(sprite), static_cast<uint8_t>(sprite >> 8) };
+    body.insert(body.end(), actions.begin(), actions.end());
+    return Tag(TagCode::DoInitAction, std::move(body));
+}
+
+// A movie that defines an ActionScript 2 class as compilers write one: a symbol sprite (id 2)
+// exported under its linkage name, with one DoInitAction for it in each of the two frames.
+std::vector<uint8_t> classMovie()
+{
+    return sample::movie(6, 2,
+        { sample::solidShape(1), sample::sprite(2, 1, { sample::place2(1, 1, 0, 0), sample::showFrame() }),
+            sample::exportAssets(2, "Greeter"), initAction(2, sample::traceAction("Greeter defined")),
+            sample::place2(1, 2, 0, 0), sample::showFrame(),
+            initAction(2, sample::traceAction("Greeter registered")),
+            sample::doAction(sample::traceAction("second frame")), sample::showFrame() });
+}
+
+// A host of two frames, each with the class movie as a background and inside a button, every use
+// loaded on its own as a gift loads one per card.
+std::vector<uint8_t> classHost()
+{
+    Movie movie(6);
+    movie.setDimension(100, 100);
+    for (int frame = 0; frame < 2; ++frame) {
+        movie.add(PrebuiltClip::fromBytes(classMovie()));
+        auto button = std::make_shared<Button>();
+        button->addShape(PrebuiltClip::fromBytes(classMovie()), Button::kAllStates);
+        movie.add(button);
+        movie.nextFrame();
+    }
+    return movie.toBytes();
+}
+
+bool holdsTag(std::span<const uint8_t> timeline, uint16_t code)
+{
+    for (const auto& t : readTagStream(timeline, "sprite")) {
+        if (t.code == code ||
+            (t.code == static_cast<uint16_t>(TagCode::DefineSprite) && holdsTag(t.body.subspan(4), code))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -237,4 +288,79 @@ TEST(PrebuiltClip, AClipNeedingMoreIdsThanTheHostHasFailsAtOutput)
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("65535"), std::string::npos) << e.what();
     }
+}
+
+TEST(PrebuiltClip, ClassDefinitionsMoveToTheHostTimelineBeforeThePlacement)
+{
+    const auto clip = PrebuiltClip::fromBytes(classMovie());
+    EXPECT_EQ(clip->initActionCount(), 2U);
+    EXPECT_EQ(clip->frameCount(), 2);
+    const auto bytes = classHost();
+    const auto movie = readSwf(bytes);
+
+    // No sprite of the host holds a DoInitAction; each one names a sprite defined before it and
+    // carries the file's actions, in the file's order.
+    std::vector<uint16_t> defined;
+    std::vector<uint16_t> initialised;
+    const std::vector<std::vector<uint8_t>> actions = { sample::traceAction("Greeter defined"),
+        sample::traceAction("Greeter registered") };
+    for (const auto& t : movie.tags) {
+        if (t.code == static_cast<uint16_t>(TagCode::DefineSprite)) {
+            defined.push_back(static_cast<uint16_t>(t.body[0] | (t.body[1] << 8)));
+            EXPECT_FALSE(holdsTag(std::span(t.body).subspan(4), static_cast<uint16_t>(TagCode::DoInitAction)))
+                << "sprite " << defined.back();
+        } else if (t.code == static_cast<uint16_t>(TagCode::DoInitAction)) {
+            const auto sprite = static_cast<uint16_t>(t.body[0] | (t.body[1] << 8));
+            EXPECT_NE(std::find(defined.begin(), defined.end(), sprite), defined.end())
+                << "DoInitAction of sprite " << sprite << " before its definition";
+            EXPECT_EQ(
+                std::vector<uint8_t>(t.body.begin() + 2, t.body.end()), actions[initialised.size() % 2]);
+            initialised.push_back(sprite);
+        }
+    }
+    // Four clips, each with its own symbol sprite, so each defines its classes once.
+    EXPECT_EQ(initialised, (std::vector<uint16_t> { 2, 2, 5, 5, 9, 9, 12, 12 }));
+
+    // The listing shows them at the top level, each pair just before the placement of its clip (the
+    // clip's sprite 3 and 10 as backgrounds, the buttons 7 and 14), in the frame of that placement.
+    std::vector<std::string> order;
+    std::istringstream lines(dumpMovie(bytes));
+    for (std::string line; std::getline(lines, line);) {
+        const size_t bytesAt = line.find(" bytes ");
+        if (line.starts_with("DoInitAction (59)") && bytesAt != std::string::npos) {
+            order.push_back("init " + line.substr(bytesAt + 7));
+        } else if (line.starts_with("PlaceObject2 (26)") && bytesAt != std::string::npos) {
+            order.push_back(line.substr(bytesAt + 7, line.find(" [") - bytesAt - 7));
+        } else if (line.starts_with("ShowFrame")) {
+            order.push_back("frame");
+        } else if (line.starts_with(" ") && line.find("DoInitAction") != std::string::npos) {
+            ADD_FAILURE() << "DoInitAction inside a sprite: " << line;
+        }
+    }
+    const std::vector<std::string> expected = { "init sprite 2", "init sprite 2", "depth 1 id 3",
+        "init sprite 5", "init sprite 5", "depth 2 id 7", "frame", "init sprite 9", "init sprite 9",
+        "depth 3 id 10", "init sprite 12", "init sprite 12", "depth 4 id 14", "frame" };
+    EXPECT_EQ(order, expected);
+}
+
+TEST(PrebuiltClip, NameCharacterTagsAreAcceptedAndLeftOut)
+{
+    // What one command-line compiler writes after each definition: the character's name.
+    const auto file = sample::movie(6, 1,
+        { sample::solidShape(1), Tag(TagCode::NameCharacter, { 1, 0, 's', 'q', 0 }),
+            sample::sprite(2, 1, { sample::place2(1, 1, 0, 0), sample::showFrame() }),
+            Tag(TagCode::NameCharacter, { 2, 0, 'c', 'l', 'i', 'p', 0 }), sample::place2(1, 2, 0, 0),
+            sample::showFrame() });
+    const auto clip = PrebuiltClip::fromBytes(file);
+    EXPECT_EQ(clip->definitionCount(), 2U);
+    const auto bytes = test::hostWith({ clip });
+    const auto movie = readSwf(bytes);
+    for (const auto& t : movie.tags) {
+        EXPECT_NE(t.code, static_cast<uint16_t>(TagCode::NameCharacter));
+        if (t.code == static_cast<uint16_t>(TagCode::DefineSprite)) {
+            EXPECT_FALSE(
+                holdsTag(std::span(t.body).subspan(4), static_cast<uint16_t>(TagCode::NameCharacter)));
+        }
+    }
+    EXPECT_NE(findTag(movie, TagCode::DefineShape3), nullptr);
 }
