@@ -44,6 +44,16 @@ int main(int argc, char** argv)
         movie(5, 1,
             { solidShape(1), sprite(2, 1, { placeWithClipEvents(1, 1, events), showFrame() }),
                 placeWithClipEvents(1, 2, events), showFrame() }) });
+    // Class definitions: a symbol sprite exported by name with a DoInitAction in each frame.
+    movies.push_back({ "classes",
+        movie(6, 2,
+            { solidShape(1), sprite(2, 1, { place2(1, 1, 0, 0), showFrame() }), exportAssets(2, "Greeter"),
+                doInitAction(2), place2(1, 2, 0, 0), showFrame(), doInitAction(2), showFrame() }) });
+    // Authoring names of characters (NameCharacter), as one command-line compiler writes them.
+    movies.push_back({ "names",
+        movie(6, 1,
+            { solidShape(1), swf::Tag(swf::TagCode::NameCharacter, { 1, 0, 's', 'q', 0 }), place3(1, 1),
+                showFrame() }) });
     for (const auto& [name, bytes] : movies) {
         save(root / "swf", name + ".swf", bytes);
         save(root / "clip", name + ".swf", bytes);
