@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the movies of the player acceptance scenarios into the folder given: a host with the same
 // Flash file loaded twice as clips, a host with a version 5 file whose sprite has clip event
-// scripts, the music movie of an MP3, and a gift-shaped movie with it.
+// scripts, a host using a movie that defines a class as backgrounds and in buttons, the music
+// movie of an MP3, and a gift-shaped movie with it.
 #include "generate/Music.h"
+#include "swf/Button.h"
 #include "swf/ByteWriter.h"
 #include "swf/Movie.h"
 #include "swf/Shape.h"
@@ -81,6 +83,50 @@ std::vector<uint8_t> version5ClipEvents()
     return movie.toBytes();
 }
 
+// A version 6 movie that defines an ActionScript 2 class as compilers write one: a sprite holding a
+// green square, exported as "Greeter", whose DoInitAction traces, placed with a frame script that
+// traces too.
+std::vector<uint8_t> classDefinition()
+{
+    swf::Movie movie(6);
+    movie.setDimension(50, 50);
+    const auto green = square(swf::Color { 32, 160, 64, 255 }, 50);
+    movie.addTag([green](swf::DefinitionContext& context) {
+        const uint16_t shape = context.define(*green);
+        const uint16_t sprite = context.allocateId();
+        swf::ByteWriter timeline;
+        timeline.u16(sprite);
+        timeline.u16(1);
+        swf::ByteWriter place;
+        place.u8(0x02); // character
+        place.u16(1);
+        place.u16(shape);
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::PlaceObject2, place.take()));
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::DoAction, traceAction("Greeter frame 1")));
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::ShowFrame, {}));
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::End, {}));
+        context.emit(swf::Tag(swf::TagCode::DefineSprite, timeline.take()));
+
+        swf::ByteWriter exports;
+        exports.u16(1);
+        exports.u16(sprite);
+        exports.string("Greeter");
+        context.emit(swf::Tag(swf::TagCode::ExportAssets, exports.take()));
+        swf::ByteWriter init;
+        init.u16(sprite);
+        init.bytes(traceAction("Greeter class defined"));
+        context.emit(swf::Tag(swf::TagCode::DoInitAction, init.take()));
+
+        swf::ByteWriter placement;
+        placement.u8(0x02);
+        placement.u16(1);
+        placement.u16(sprite);
+        return swf::Tag(swf::TagCode::PlaceObject2, placement.take());
+    });
+    movie.nextFrame();
+    return movie.toBytes();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -124,6 +170,26 @@ int main(int argc, char** argv)
         eventsHost.addAction({ 0x07, 0x00 });
         eventsHost.nextFrame();
         eventsHost.write(out / "clip-events5.swf");
+
+        // A gift of two cards, each with the class movie as its background and inside a link
+        // button, every use loaded on its own as the generator loads one per card.
+        swf::Movie classHost(6);
+        classHost.setDimension(200, 200);
+        classHost.setRate(12);
+        for (int card = 1; card <= 2; ++card) {
+            auto background = classHost.add(swf::PrebuiltClip::fromBytes(classDefinition()));
+            background.moveTo(0, card == 1 ? 0 : 100);
+            auto button = std::make_shared<swf::Button>();
+            button->addShape(swf::PrebuiltClip::fromBytes(classDefinition()), swf::Button::kAllStates);
+            auto link = classHost.add(button);
+            link.moveTo(100, card == 1 ? 0 : 100);
+            classHost.addAction(traceAction("host frame " + std::to_string(card)));
+            if (card == 2) {
+                classHost.addAction({ 0x07, 0x00 });
+            }
+            classHost.nextFrame();
+        }
+        classHost.write(out / "clip-classes.swf");
 
         // The music movie and a gift at rate 0 that embeds it as its music clip.
         const auto app = out / "app";
