@@ -83,9 +83,55 @@ std::vector<uint8_t> version5ClipEvents()
     return movie.toBytes();
 }
 
+// Push of one string.
+void pushString(swf::ByteWriter& w, const std::string& text)
+{
+    w.u8(0x96);
+    w.u16(static_cast<uint16_t>(text.size() + 2));
+    w.u8(0x00);
+    w.string(text);
+}
+
+// `_global.Greeter = function() { trace("Greeter constructed"); }; trace("Greeter class defined");`
+std::vector<uint8_t> greeterClass()
+{
+    swf::ByteWriter w;
+    pushString(w, "_global");
+    w.u8(0x1c); // GetVariable
+    pushString(w, "Greeter");
+    auto body = traceAction("Greeter constructed");
+    body.pop_back(); // a function body has no End
+    w.u8(0x9b); // DefineFunction: no name, no parameters, then the body
+    w.u16(5);
+    w.u8(0x00);
+    w.u16(0);
+    w.u16(static_cast<uint16_t>(body.size()));
+    w.bytes(body);
+    w.u8(0x4f); // SetMember
+    w.bytes(traceAction("Greeter class defined"));
+    return w.take();
+}
+
+// `_global.Greeter(); trace("Greeter frame 1");`
+std::vector<uint8_t> greeterCall()
+{
+    swf::ByteWriter w;
+    w.u8(0x96); // push 0, the argument count
+    w.u16(5);
+    w.u8(0x07);
+    w.u32(0);
+    pushString(w, "_global");
+    w.u8(0x1c); // GetVariable
+    pushString(w, "Greeter");
+    w.u8(0x52); // CallMethod
+    w.u8(0x17); // Pop
+    w.bytes(traceAction("Greeter frame 1"));
+    return w.take();
+}
+
 // A version 6 movie that defines an ActionScript 2 class as compilers write one: a sprite holding a
-// green square, exported as "Greeter", whose DoInitAction traces, placed with a frame script that
-// traces too.
+// green square, exported as "Greeter", whose DoInitAction defines the class's constructor, placed
+// with a frame script that calls it.
 std::vector<uint8_t> classDefinition()
 {
     swf::Movie movie(6);
@@ -102,7 +148,7 @@ std::vector<uint8_t> classDefinition()
         place.u16(1);
         place.u16(shape);
         swf::writeTag(timeline, swf::Tag(swf::TagCode::PlaceObject2, place.take()));
-        swf::writeTag(timeline, swf::Tag(swf::TagCode::DoAction, traceAction("Greeter frame 1")));
+        swf::writeTag(timeline, swf::Tag(swf::TagCode::DoAction, greeterCall()));
         swf::writeTag(timeline, swf::Tag(swf::TagCode::ShowFrame, {}));
         swf::writeTag(timeline, swf::Tag(swf::TagCode::End, {}));
         context.emit(swf::Tag(swf::TagCode::DefineSprite, timeline.take()));
@@ -114,7 +160,7 @@ std::vector<uint8_t> classDefinition()
         context.emit(swf::Tag(swf::TagCode::ExportAssets, exports.take()));
         swf::ByteWriter init;
         init.u16(sprite);
-        init.bytes(traceAction("Greeter class defined"));
+        init.bytes(greeterClass());
         context.emit(swf::Tag(swf::TagCode::DoInitAction, init.take()));
 
         swf::ByteWriter placement;
