@@ -47,6 +47,8 @@ Role roleOf(TagCode code)
     // ExportAssets and ImportAssets are main-timeline tags too; they stay definitions, so they reach
     // the host's main timeline before the clip's sprite. Two clips of one file export the same
     // names; both name identical characters, so whichever the player keeps shows the same thing.
+    // An import names a file by URL, which the player fetches if it is there; the gift does not
+    // carry that file, and an import that fails leaves only its characters out.
     //
     // Authoring and player hints of the file itself, meaningless inside another movie. The
     // background colour belongs to the host; binary data is reachable only from ActionScript 3.
@@ -223,8 +225,9 @@ std::shared_ptr<PrebuiltClip> PrebuiltClip::fromBytes(std::span<const uint8_t> f
             }
         }
         if (role == Role::InitAction) {
-            // Moved out of the sprite whatever frame holds it: the classes are then ready from the
-            // first frame that shows the clip, as the file's own first frame would have them.
+            // Moved out of the sprite whichever frame of the file holds it, as a sprite's frames
+            // have no place for it: all of them run when the clip is first shown, before any of
+            // its frames, which can only make a class ready earlier than the file had it.
             clip->m_initActions.push_back(std::move(part));
         } else if (role == Role::Timeline) {
             if (code == TagCode::ShowFrame) {
