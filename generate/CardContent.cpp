@@ -7,6 +7,7 @@
 #include "generate/PicturePreparation.h"
 #include "generate/SplitString.h"
 #include "swf/Bitmap.h"
+#include "swf/DblBitmap.h"
 #include "swf/read/PrebuiltClip.h"
 
 #include <algorithm>
@@ -68,12 +69,25 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
         return;
     }
 
+    // A DBL file is a bitmap the movie takes as it is: it is not prepared, so it keeps its own size
+    // and goes where its anchor puts it; tiling and stretching need a prepared picture and fall
+    // back to the centre.
+    const bool bDbl = strLower.ends_with(".dbl");
+    int nPlacement = nAlign;
     CPictureContext context { m_appDir, settings.m_nWidth, settings.m_nHeight, settings.m_nQuality };
     std::shared_ptr<swf::Bitmap> pBitmap;
     try {
-        const std::string strJpeg = ConvertPictureToJpeg(context, file.string(), nCardNumber, nAlign, bForce);
-        if (!strJpeg.empty()) {
-            pBitmap = swf::loadBitmap(strJpeg);
+        if (bDbl) {
+            pBitmap = swf::DblBitmap::fromFile(file);
+            if (nPlacement < 0 || nPlacement > 8) {
+                nPlacement = 4;
+            }
+        } else {
+            const std::string strJpeg =
+                ConvertPictureToJpeg(context, file.string(), nCardNumber, nAlign, bForce);
+            if (!strJpeg.empty()) {
+                pBitmap = swf::loadBitmap(strJpeg);
+            }
         }
     } catch (const std::exception&) {
         pBitmap.reset();
@@ -84,7 +98,7 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
         return;
     }
     const CPicturePlacement placement =
-        PlacePicture(pBitmap->width(), pBitmap->height(), run.fWidth, run.fHeight, nAlign);
+        PlacePicture(pBitmap->width(), pBitmap->height(), run.fWidth, run.fHeight, nPlacement);
     Guard("Error in draw the color of background", [&] {
         auto pShape = std::make_shared<swf::Shape>();
         pShape->setLeftFill(pShape->addBitmapFill(
