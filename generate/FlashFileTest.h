@@ -11,3 +11,8 @@ inline constexpr const char* kStrFlashFileNotSupported = " The version of flash 
 // generation then embeds nothing for it); otherwise the file is loaded as a clip and released, and
 // any failure of the loader means refused. Never throws.
 [[nodiscard]] bool TestFlashFile(const std::string& strPath);
+
+// For the dialogs: a file whose name ends in "swf" in any letter case is tested on the file as it
+// is found on disk (names compared without regard to case), whatever its extension's case; any
+// other file is accepted untested. A file that cannot be found is accepted, as above.
+[[nodiscard]] bool TestChosenFlashFile(const std::string& strPath);

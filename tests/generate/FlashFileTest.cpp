@@ -81,3 +81,16 @@ TEST_F(FlashFileTestTest, UntestedPathsAreAccepted)
     EXPECT_FALSE(TestFlashFile(stored));
     EXPECT_STREQ(kStrFlashFileNotSupported, " The version of flash file (swf) is not support.");
 }
+
+TEST_F(FlashFileTestTest, ChosenFilesAreTestedInAnyCase)
+{
+    const std::vector<uint8_t> junk = { 'j', 'u', 'n', 'k' };
+    // The dialogs' entry tests an upper-case ending too, and finds the file without regard to case.
+    EXPECT_FALSE(TestChosenFlashFile(write("JUNK.SWF", junk)));
+    EXPECT_FALSE(TestChosenFlashFile((m_dir / "junk.swf").string()));
+    EXPECT_TRUE(TestChosenFlashFile(write("Good.Swf", movie(9))));
+    // Not a Flash name, or nothing to find: accepted untested.
+    EXPECT_TRUE(TestChosenFlashFile(write("junk.swf.bak", junk)));
+    EXPECT_TRUE(TestChosenFlashFile((m_dir / "missing.SWF").string()));
+    EXPECT_TRUE(TestChosenFlashFile("wf"));
+}
