@@ -6,6 +6,7 @@
 #include "platform/ProjectorClient.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
+#include "platform/QtSoundPlayer.h"
 #include "platform/RufflePlayer.h"
 
 #include <QApplication>
@@ -23,7 +24,8 @@ int main(int argc, char** argv)
     CQtPrompts prompts(nullptr);
     CQtShell shell(strAppDir);
     CProjectorClient projector(strAppDir);
-    CEditorDialogs dialogs(strAppDir, prompts);
+    CQtSoundPlayer sound;
+    CEditorDialogs dialogs(strAppDir, prompts, &sound);
     CEditorServices services;
     services.m_pPrompts = &prompts;
     services.m_pShell = &shell;

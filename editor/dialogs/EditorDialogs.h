@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "editor/dialogs/DialogServices.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -46,11 +48,13 @@ public:
     virtual void PhotoAlbum(CMarrowlarkDlg& window) = 0;
 };
 
-// The editor's own dialogs: the open-project dialog; the entries whose dialogs do not exist yet
-// say so in the window's notice balloon and change nothing.
+// The editor's own dialogs. The entries whose dialogs do not exist yet say so in the window's
+// notice balloon and change nothing.
 class CEditorDialogs : public IEditorDialogs {
 public:
-    CEditorDialogs(QString strAppDir, class IPrompts& prompts);
+    // pSound plays the music dialog's MP3 previews; without one they stay silent.
+    CEditorDialogs(QString strAppDir, IPrompts& prompts, ISoundPlayer* pSound = nullptr);
+    ~CEditorDialogs() override;
 
     EOpenResult OpenProject(QWidget* pParent, QString& strPath) override;
     bool ProjectSettings(CMarrowlarkDlg& window) override;
@@ -70,6 +74,11 @@ public:
     }
 
 private:
+    // The services of a dialog opened over the window: its prompts (which count as open boxes),
+    // the desktop stand-ins and the player of the editor, and its log.
+    [[nodiscard]] CDialogServices ServicesFor(CMarrowlarkDlg& window) const;
+
     QString m_strAppDir;
     IPrompts& m_prompts;
+    ISoundPlayer* m_pSound = nullptr;
 };

@@ -4,6 +4,8 @@
 #include "editor/app/MarrowlarkApp.h"
 #include "editor/dialogs/EditorDialogs.h"
 #include "editor/mainwindow/MarrowlarkDlg.h"
+#include "editor/preview/DlgPreview.h"
+#include "generate/Generator.h"
 #include "platform/FakeProjector.h"
 #include "platform/FakePrompts.h"
 #include "platform/FakeShell.h"
@@ -80,8 +82,9 @@ protected:
         ASSERT_TRUE(LinkStagedInstallation(m_home.path()));
 
         m_services = TestServices(m_prompts, m_shell, m_projector, m_dialogs, "ruffle-test");
-        const QString strRuffleDir = GetRuffleDir(m_home.path());
-        m_services.m_makePlayer = [this, strRuffleDir](QWidget* pParent) -> CFlashPlayerWidget* {
+        m_strRuffleDir = GetRuffleDir(m_home.path());
+        m_services.m_makePlayer = [this, strRuffleDir = m_strRuffleDir](
+                                      QWidget* pParent) -> CFlashPlayerWidget* {
             m_pPlayer = new CRufflePlayer(pParent, strRuffleDir);
             return m_pPlayer;
         };
@@ -126,6 +129,7 @@ protected:
     }
 
     QTemporaryDir m_home;
+    QString m_strRuffleDir;
     CFakePrompts m_prompts;
     CFakeShell m_shell;
     CFakeProjector m_projector;
@@ -189,6 +193,47 @@ TEST_F(RuffleEditorTest, ATypedTitleChangesThePreview)
         << DifferingPixels(before, Frame()) << ", dark " << nDarkBefore << " then "
         << CountPixels(Frame(), IsDark);
     EXPECT_EQ(m_pFailed->count(), 0);
+}
+
+TEST_F(RuffleEditorTest, ThePreviewWindowPlaysTheWholeGiftAndItsReload)
+{
+    ASSERT_TRUE(NextMovieShown(0));
+    const QString strMovie = m_home.filePath(QStringLiteral("Temp/preview.swf"));
+    CGenerator& generator = m_pWindow->Generator();
+    generator.GenerateSWF(strMovie.toStdString(), nullptr, 1, 0);
+
+    CDialogServices services;
+    services.m_strAppDir = m_home.path();
+    services.m_pPrompts = &m_prompts;
+    services.m_pProjector = &m_projector;
+    CRufflePlayer* pPlayer = nullptr;
+    services.m_makePlayer = [&](QWidget* pParent) -> CFlashPlayerWidget* {
+        pPlayer = new CRufflePlayer(pParent, m_strRuffleDir);
+        return pPlayer;
+    };
+    CDlgPreview preview(
+        services, strMovie, QSize(640, 480),
+        [&](const QString& strPath, int bForce) {
+            generator.GenerateSWF(strPath.toStdString(), nullptr, bForce, 0);
+        },
+        m_pWindow.get());
+    ASSERT_TRUE(preview.IsSkinned());
+    ASSERT_NE(pPlayer, nullptr);
+    QSignalSpy shown(pPlayer, &CFlashPlayerWidget::MovieShown);
+    QSignalSpy failed(pPlayer, &CFlashPlayerWidget::LoadFailed);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() > 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return LooksLikeStarterCard(pPlayer->GrabFrame()); }));
+    EXPECT_EQ(pPlayer->GrabFrame().size(), QSize(640, 480));
+
+    preview.m_nextReloadNumber = [] { return 11; };
+    preview.Reload();
+    ASSERT_TRUE(WaitUntil([&] { return shown.count() > 1; }));
+    EXPECT_TRUE(QFile::exists(m_home.filePath(QStringLiteral("Temp/preview_11.swf"))));
+    EXPECT_TRUE(WaitUntil([&] { return LooksLikeStarterCard(pPlayer->GrabFrame()); }));
+    EXPECT_EQ(failed.count(), 0);
+    EXPECT_TRUE(m_prompts.Messages().isEmpty()) << m_prompts.Messages().join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace
