@@ -67,3 +67,13 @@ int32_t PrepareMusic(const std::string& strPath, const std::string& strAppDir)
     movie.write(target);
     return 1;
 }
+
+bool IsReadableMp3Music(const std::string& strPath)
+{
+    try {
+        return swf::readMp3File(FileSystemPath(strPath)).frameCount() > 0;
+    } catch (...) {
+        // Missing, unreadable, too big or damaged: all the same to the person choosing music.
+        return false;
+    }
+}

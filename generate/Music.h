@@ -18,3 +18,8 @@ inline constexpr int kMusicMovieVersion = 6;
 // Throws std::runtime_error (swf::Error) when the copy or the conversion fails; no stale music file
 // is left behind then.
 [[nodiscard]] int32_t PrepareMusic(const std::string& strPath, const std::string& strAppDir);
+
+// True when the MP3 reader that PrepareMusic converts with takes the file: it exists, is not over
+// the reader's size cap and holds valid layer III frames. The dialogs ask before a file is taken
+// as the music, so that generation does not fail on it later. Never throws.
+[[nodiscard]] bool IsReadableMp3Music(const std::string& strPath);
