@@ -87,6 +87,8 @@ void CGenerator::LoadFonts(int bForce)
             return nullptr;
         }
     };
+    m_lastTextFontPath = textPath;
+    m_lastTitleFontPath = titlePath;
     m_pTextFont = load(textPath);
     m_pTitleFont = load(titlePath);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace swf {
@@ -38,6 +39,12 @@ public:
 
     [[nodiscard]] bool HasTextFont() const { return m_pTextFont != nullptr; }
     [[nodiscard]] bool HasTitleFont() const { return m_pTitleFont != nullptr; }
+    // The files the text font and the title font were last loaded from (empty before the first
+    // load); kept also when a file failed to load.
+    [[nodiscard]] std::pair<std::filesystem::path, std::filesystem::path> LastFontPaths() const
+    {
+        return { m_lastTextFontPath, m_lastTitleFontPath };
+    }
 
 private:
     int GenerateCard(int nSlot, const CCardInfo* pCard, int bWholeMovie, int bForce, int nCardNumber);
@@ -64,6 +71,8 @@ private:
     std::shared_ptr<swf::FdbFont> m_pTextFont;
     std::shared_ptr<swf::FdbFont> m_pTitleFont;
     std::vector<std::string> m_missingFontFiles;
+    std::filesystem::path m_lastTextFontPath;
+    std::filesystem::path m_lastTitleFontPath;
     // The colour number of the card being drawn: the title's is read over the background's and
     // the comment's over the title's, so a malformed text keeps the colour read before it.
     uint32_t m_nLastColour = 0xFFFFFF;
