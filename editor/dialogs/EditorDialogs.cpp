@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/dialogs/EditorDialogs.h"
 
+#include "editor/addbg/DlgAddBg.h"
+#include "editor/addbg/ThumbnailCache.h"
 #include "editor/app/MarrowlarkApp.h"
 #include "editor/mainwindow/MarrowlarkDlg.h"
+#include "editor/music/DlgMusic.h"
 #include "editor/preview/DlgPreview.h"
+#include "editor/settings/DlgProjectSettings.h"
 #include "generate/Generator.h"
 
 #include <QSize>
@@ -12,6 +16,7 @@ CEditorDialogs::CEditorDialogs(QString strAppDir, IPrompts& prompts, ISoundPlaye
     : m_strAppDir(std::move(strAppDir))
     , m_prompts(prompts)
     , m_pSound(pSound)
+    , m_pThumbnails(std::make_unique<CThumbnailCache>())
 {
 }
 
@@ -31,17 +36,48 @@ CDialogServices CEditorDialogs::ServicesFor(CMarrowlarkDlg& window) const
     return services;
 }
 
+std::optional<CLookChoice> CEditorDialogs::PickLook(const CDialogServices& services, QWidget* pParent,
+    bool bButton, const std::string& strValue, int32_t nAlign)
+{
+    CDlgAddBg dialog(
+        services, *m_pThumbnails, bButton ? ELookFolder::Button : ELookFolder::Background, pParent);
+    dialog.SetValue(strValue);
+    dialog.SetPlacementCode(nAlign);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return CLookChoice { dialog.Value(), dialog.Source() == CDlgAddBg::kSourceList, dialog.PlacementCode() };
+}
+
 bool CEditorDialogs::ProjectSettings(CMarrowlarkDlg& window)
 {
-    window.ShowNotice(LaterVersionNotice());
-    return false;
+    const CDialogServices services = ServicesFor(window);
+    CDlgProjectSettings::CSubDialogs subDialogs;
+    subDialogs.m_editLook = [this, services](
+                                QWidget* pParent, bool bButton, const std::string& strValue, int32_t nAlign) {
+        return PickLook(services, pParent, bButton, strValue, nAlign);
+    };
+    subDialogs.m_editMusic = [services](QWidget* pParent, const std::string& strValue,
+                                 int nSource) -> std::optional<CMusicChoice> {
+        CDlgMusic dialog(services, pParent);
+        dialog.SetSource(nSource);
+        dialog.SetValue(strValue);
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return CMusicChoice { dialog.Value(), dialog.Source() == CDlgMusic::kSourceSamples };
+    };
+    CDlgProjectSettings dialog(
+        services, window.Project(), window.Generator(), std::move(subDialogs), &window);
+    const bool bOk = dialog.exec() == QDialog::Accepted;
+    // What the Edit buttons chose is in the project even after Cancel: the preview must show it.
+    return bOk || dialog.ProjectChanged();
 }
 
 std::optional<CLookChoice> CEditorDialogs::CardBackground(
-    CMarrowlarkDlg& window, const std::string& /*strValue*/, int32_t /*nAlign*/)
+    CMarrowlarkDlg& window, const std::string& strValue, int32_t nAlign)
 {
-    window.ShowNotice(LaterVersionNotice());
-    return std::nullopt;
+    return PickLook(ServicesFor(window), &window, false, strValue, nAlign);
 }
 
 void CEditorDialogs::Preview(CMarrowlarkDlg& window)

@@ -6,10 +6,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 class CMarrowlarkDlg;
+class CThumbnailCache;
 class QWidget;
 
 // What the background picker hands back: a look value and its placement code. A value picked from
@@ -31,7 +33,8 @@ public:
 
     // The open-project dialog: Ok with the chosen project file in strPath, New, or Cancel.
     virtual EOpenResult OpenProject(QWidget* pParent, QString& strPath) = 0;
-    // Project settings on the window's project; true when it ended with OK.
+    // Project settings on the window's project; true when it ended with OK or changed the project
+    // all the same (its Edit buttons apply their choice at once).
     virtual bool ProjectSettings(CMarrowlarkDlg& window) = 0;
     // The card background picker preset with the card's value and placement; nothing on Cancel.
     virtual std::optional<CLookChoice> CardBackground(
@@ -77,8 +80,14 @@ private:
     // The services of a dialog opened over the window: its prompts (which count as open boxes),
     // the desktop stand-ins and the player of the editor, and its log.
     [[nodiscard]] CDialogServices ServicesFor(CMarrowlarkDlg& window) const;
+    // The picker of the folder (false: backgrounds, true: the button look) preset with the value and
+    // placement; nothing on Cancel.
+    std::optional<CLookChoice> PickLook(const CDialogServices& services, QWidget* pParent, bool bButton,
+        const std::string& strValue, int32_t nAlign);
 
     QString m_strAppDir;
     IPrompts& m_prompts;
     ISoundPlayer* m_pSound = nullptr;
+    // The pickers' thumbnails for the whole run: a second opening decodes nothing.
+    std::unique_ptr<CThumbnailCache> m_pThumbnails;
 };

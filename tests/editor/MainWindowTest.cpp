@@ -325,7 +325,7 @@ TEST_F(MainWindowTest, LaterDialogsSayTheyComeLater)
     CEditorDialogs dialogs(Home(), m_prompts);
     m_services.m_pDialogs = &dialogs;
     Window().RunCommand(kCmdFinishCtl);
-    Window().RunCommand(kCmdCardBackgroundCtl);
+    Window().RunCommand(kCmdPhotoAlbum);
     EXPECT_EQ(m_prompts.Notices().filter(QStringLiteral("This command comes in a later version.")).size(), 2);
 }
 
