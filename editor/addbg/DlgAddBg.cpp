@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/addbg/DlgAddBg.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "ui_DlgAddBg.h"
 
@@ -31,16 +32,6 @@ const char* const kStrPictureUnreadable = "This picture can not be read. Please 
 
 // Room around a thumbnail in the list for its name below it.
 constexpr int kGridMargin = 12;
-
-std::filesystem::path ToPath(const QString& strPath)
-{
-    return std::filesystem::path(strPath.toStdU16String());
-}
-
-QString FromPath(const std::filesystem::path& path)
-{
-    return QString::fromStdU16String(path.u16string());
-}
 
 // Flash files and DBLs are not pictures the decoder reads: the preview box shows a placeholder.
 bool IsMovieOrDbl(const QString& strPath)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/addbg/LookFolder.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "model/InstallPaths.h"
 
@@ -8,16 +9,6 @@
 #include <system_error>
 
 namespace {
-
-std::filesystem::path ToPath(const QString& strPath)
-{
-    return std::filesystem::path(strPath.toStdU16String());
-}
-
-QString FromPath(const std::filesystem::path& path)
-{
-    return QString::fromStdU16String(path.u16string());
-}
 
 QString ResourcePath(const std::filesystem::path& home, const char* strRelative)
 {

@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/addbg/ThumbnailCache.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "imaging/Picture.h"
 
 #include <system_error>
 
 namespace {
-
-std::filesystem::path ToPath(const QString& strPath)
-{
-    return std::filesystem::path(strPath.toStdU16String());
-}
 
 void DrawFrame(QImage& image)
 {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/music/DlgMusic.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "ui_DlgMusic.h"
 
@@ -24,13 +25,6 @@ namespace {
 constexpr int kTypeColumnWidth = 40;
 // The embedded player lies this far inside its frame on every side.
 constexpr int kPlayerInset = 2;
-
-QString AppPath(const QString& strAppDir, const char* strRelative)
-{
-    const std::filesystem::path path =
-        InstallPath(std::filesystem::path(strAppDir.toStdU16String()), strRelative);
-    return QString::fromStdU16String(path.u16string());
-}
 
 QString NotPlayableMessage()
 {

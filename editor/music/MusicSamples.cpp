@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/music/MusicSamples.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "generate/FlashFileTest.h"
 #include "generate/Music.h"
@@ -10,20 +11,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
-
-namespace {
-
-std::filesystem::path ToPath(const QString& strPath)
-{
-    return std::filesystem::path(strPath.toStdU16String());
-}
-
-QString FromPath(const std::filesystem::path& path)
-{
-    return QString::fromStdU16String(path.u16string());
-}
-
-} // namespace
 
 EMusicKind MusicKind(const QString& strName)
 {

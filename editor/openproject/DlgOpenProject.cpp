@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/openproject/DlgOpenProject.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "ui_DlgOpenProject.h"
 
@@ -21,16 +22,6 @@
 namespace {
 
 constexpr int kIconSize = 32;
-
-std::filesystem::path ToPath(const QString& strPath)
-{
-    return std::filesystem::path(strPath.toStdU16String());
-}
-
-QString FromPath(const std::filesystem::path& path)
-{
-    return QString::fromStdU16String(path.u16string());
-}
 
 // A card with a folded corner, drawn so that no picture has to ship with the program.
 QIcon SampleIcon()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/preview/DlgPreview.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "ui_DlgPreview.h"
 
@@ -16,17 +17,6 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
-
-namespace {
-
-QString AppPath(const QString& strAppDir, const char* strRelative)
-{
-    const std::filesystem::path path =
-        InstallPath(std::filesystem::path(strAppDir.toStdU16String()), strRelative);
-    return QString::fromStdU16String(path.u16string());
-}
-
-} // namespace
 
 CDlgPreview::CDlgPreview(const CDialogServices& services, QString strMoviePath, QSize giftSize,
     GenerateFn generate, QWidget* pParent)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/settings/DlgProjectSettings.h"
+#include "editor/dialogs/DialogPaths.h"
 
 #include "ui_DlgProjectSettings.h"
 
@@ -21,16 +22,6 @@ namespace {
 
 // The button look has no placement; the picker gives it back unchanged.
 constexpr int32_t kButtonAlign = 4;
-
-std::filesystem::path ToPath(const QString& strPath)
-{
-    return std::filesystem::path(strPath.toStdU16String());
-}
-
-QString FromPath(const std::filesystem::path& path)
-{
-    return QString::fromStdU16String(path.u16string());
-}
 
 QString ToQt(const std::string& strText)
 {
