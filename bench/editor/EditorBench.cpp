@@ -3,6 +3,7 @@
 // to the window and to the first card's preview, from a title keystroke to its preview, and from
 // opening a project of the largest size to its tree and to its first card's preview. Each
 // measurement reports its median and maximum over the samples as counters (milliseconds).
+#include "bench/editor/BenchSamples.h"
 #include "editor/app/MarrowlarkApp.h"
 #include "editor/dialogs/EditorDialogs.h"
 #include "editor/mainwindow/MarrowlarkDlg.h"
@@ -162,39 +163,12 @@ private:
     bool m_bFailed = false;
 };
 
-double Milliseconds(const QElapsedTimer& clock)
-{
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
-
-// Samples of one measurement, reported as median and maximum.
-class CSamples {
-public:
-    void Add(double nMs) { m_samples.push_back(nMs); }
-    void Report(benchmark::State& state, const std::string& strName) const
-    {
-        if (m_samples.empty()) {
-            return;
-        }
-        std::vector<double> sorted = m_samples;
-        std::sort(sorted.begin(), sorted.end());
-        const size_t nMiddle = sorted.size() / 2;
-        const double nMedian =
-            sorted.size() % 2 != 0 ? sorted[nMiddle] : (sorted[nMiddle - 1] + sorted[nMiddle]) / 2;
-        state.counters[strName + "_median_ms"] = nMedian;
-        state.counters[strName + "_max_ms"] = sorted.back();
-    }
-
-private:
-    std::vector<double> m_samples;
-};
-
 // Start-up to the main window on screen and to the starter project's first card shown in it: a
 // fresh installation copy and a fresh player (the page and the WebAssembly core) each time.
 void BM_StartToFirstPreview(benchmark::State& state)
 {
-    CSamples window;
-    CSamples preview;
+    editorbench::CSamples window;
+    editorbench::CSamples preview;
     for (auto _ : state) {
         const CBenchHome home;
         if (!home.IsValid()) {
@@ -214,7 +188,7 @@ void BM_StartToFirstPreview(benchmark::State& state)
             state.SkipWithError("the main window was not shown");
             break;
         }
-        window.Add(Milliseconds(clock));
+        window.Add(editorbench::Milliseconds(clock));
         if (!shown.Wait()) {
             state.SkipWithError("the first preview did not show");
             break;
@@ -258,9 +232,9 @@ void BM_TitleKeystroke(benchmark::State& state)
         state.SkipWithError("the window has no title field");
         return;
     }
-    CSamples total;
-    CSamples edit;
-    CSamples player;
+    editorbench::CSamples total;
+    editorbench::CSamples edit;
+    editorbench::CSamples player;
     int nKey = 0;
     for (auto _ : state) {
         QElapsedTimer clock;
@@ -268,7 +242,7 @@ void BM_TitleKeystroke(benchmark::State& state)
         clock.start();
         QTest::keyClick(pTitle, static_cast<Qt::Key>(Qt::Key_A + nKey % 26));
         // The window generates the card and hands it to the player inside the keystroke.
-        edit.Add(Milliseconds(clock));
+        edit.Add(editorbench::Milliseconds(clock));
         ++nKey;
         if (!shown.Wait()) {
             state.SkipWithError("a title's preview did not show");
@@ -314,14 +288,14 @@ void BM_OpenLargeProject(benchmark::State& state)
     if (!StartWithFirstPreview(home, editor, state)) {
         return;
     }
-    CSamples tree;
-    CSamples preview;
+    editorbench::CSamples tree;
+    editorbench::CSamples preview;
     for (auto _ : state) {
         QElapsedTimer clock;
         const CShownWatch shown(editor.Window().Player(), clock);
         clock.start();
         editor.Window().LoadProject(strProject);
-        tree.Add(Milliseconds(clock));
+        tree.Add(editorbench::Milliseconds(clock));
         if (editor.Window().Tree()->topLevelItemCount() != kLargeCards) {
             state.SkipWithError("the tree does not show every card");
             break;
@@ -339,26 +313,3 @@ void BM_OpenLargeProject(benchmark::State& state)
 BENCHMARK(BM_OpenLargeProject)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
-
-// Qt needs its application object before any window: a main of our own around the benchmarks.
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
-    // The tip window keeps its place in the user's settings: keep the real ones out of it.
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,6 +4,7 @@
 // Flash sample with the real player, to its first frame on screen, once in a fresh dialog (the
 // player made, its page and core loaded) and again in a dialog whose player is warm. Each reports
 // its median and maximum over the samples as counters (milliseconds).
+#include "bench/editor/BenchSamples.h"
 #include "editor/music/DlgMusic.h"
 #include "platform/FakePrompts.h"
 #include "platform/InstallDir.h"
@@ -28,33 +29,6 @@ namespace {
 
 // Gives up on a sound or a movie that never comes (reported as an error, not a time).
 constexpr int kGiveUpMs = 60000;
-
-// Samples of one measurement, reported as median and maximum.
-class CMusicSamples {
-public:
-    void Add(double nMs) { m_samples.push_back(nMs); }
-    void Report(benchmark::State& state, const std::string& strName) const
-    {
-        if (m_samples.empty()) {
-            return;
-        }
-        std::vector<double> sorted = m_samples;
-        std::sort(sorted.begin(), sorted.end());
-        const size_t nMiddle = sorted.size() / 2;
-        const double nMedian =
-            sorted.size() % 2 != 0 ? sorted[nMiddle] : (sorted[nMiddle - 1] + sorted[nMiddle]) / 2;
-        state.counters[strName + "_median_ms"] = nMedian;
-        state.counters[strName + "_max_ms"] = sorted.back();
-    }
-
-private:
-    std::vector<double> m_samples;
-};
-
-double Milliseconds(const QElapsedTimer& clock)
-{
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
 
 // Runs the event loop until done() says so; false when the time ran out.
 bool WaitFor(const std::function<bool()>& done)
@@ -166,7 +140,7 @@ void BM_MusicPlayMp3(benchmark::State& state)
         return;
     }
     bench.Open("birthday.mp3");
-    CMusicSamples play;
+    editorbench::CSamples play;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
@@ -177,8 +151,8 @@ void BM_MusicPlayMp3(benchmark::State& state)
             state.SkipWithError("the MP3 did not start");
             break;
         }
-        play.Add(Milliseconds(clock));
-        state.SetIterationTime(Milliseconds(clock) / 1000.0);
+        play.Add(editorbench::Milliseconds(clock));
+        state.SetIterationTime(editorbench::Milliseconds(clock) / 1000.0);
         bench.ClickPlay();
     }
     play.Report(state, "duration_known");
@@ -194,7 +168,7 @@ void BM_MusicPlayFlashFirst(benchmark::State& state)
         state.SkipWithError("the installation copy could not be made");
         return;
     }
-    CMusicSamples play;
+    editorbench::CSamples play;
     for (auto _ : state) {
         bench.Open("music-box.swf");
         QElapsedTimer clock;
@@ -209,8 +183,8 @@ void BM_MusicPlayFlashFirst(benchmark::State& state)
             state.SkipWithError("the Flash sample did not show");
             break;
         }
-        play.Add(Milliseconds(clock));
-        state.SetIterationTime(Milliseconds(clock) / 1000.0);
+        play.Add(editorbench::Milliseconds(clock));
+        state.SetIterationTime(editorbench::Milliseconds(clock) / 1000.0);
     }
     play.Report(state, "first_shown");
 }
@@ -230,7 +204,7 @@ void BM_MusicPlayFlashAgain(benchmark::State& state)
         state.SkipWithError("the Flash sample did not show");
         return;
     }
-    CMusicSamples play;
+    editorbench::CSamples play;
     for (auto _ : state) {
         {
             const CMovieWatch silence(bench.Player());
@@ -248,8 +222,8 @@ void BM_MusicPlayFlashAgain(benchmark::State& state)
             state.SkipWithError("the Flash sample did not show");
             break;
         }
-        play.Add(Milliseconds(clock));
-        state.SetIterationTime(Milliseconds(clock) / 1000.0);
+        play.Add(editorbench::Milliseconds(clock));
+        state.SetIterationTime(editorbench::Milliseconds(clock) / 1000.0);
     }
     play.Report(state, "again_shown");
 }

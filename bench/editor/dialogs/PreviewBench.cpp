@@ -2,6 +2,7 @@
 // The preview window as a person waits for it: from the Preview command to the first frame of the
 // whole gift on screen (the movie generated with every picture prepared afresh, the window made,
 // the real player loading the movie), for the Quiz sample.
+#include "bench/editor/BenchSamples.h"
 #include "editor/preview/DlgPreview.h"
 #include "generate/Generator.h"
 #include "model/ProjectFile.h"
@@ -59,6 +60,7 @@ void BM_PreviewToFirstFrame(benchmark::State& state)
     const QString strMovie = home.filePath(QStringLiteral("Temp/preview.swf"));
     const QSize giftSize(project.m_settings.m_nWidth, project.m_settings.m_nHeight);
 
+    editorbench::CSamples firstFrame;
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -73,11 +75,13 @@ void BM_PreviewToFirstFrame(benchmark::State& state)
             state.SkipWithError("the preview never showed its first frame");
             return;
         }
-        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        firstFrame.Add(editorbench::Milliseconds(timer));
+        state.SetIterationTime(editorbench::Milliseconds(timer) / 1000.0);
         pWindow.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+    firstFrame.Report(state, "first_frame");
 }
 BENCHMARK(BM_PreviewToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The dialog benchmarks' main: Qt needs its application object before any window.
+// The main of the editor's benchmarks: Qt needs its application object before any window.
 #include <QApplication>
 #include <QStandardPaths>
 #include <benchmark/benchmark.h>
