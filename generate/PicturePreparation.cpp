@@ -7,6 +7,9 @@
 #include "imaging/Picture.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <system_error>
@@ -103,6 +106,19 @@ int toPixels(double value)
     return std::max(1, static_cast<int>(value));
 }
 
+// Why a file that could not be decoded cannot even be read ("cannot be read: Permission denied"),
+// or nothing when it opens: then it is simply not a picture the decoder knows.
+std::optional<std::string> unreadableReason(const std::filesystem::path& path)
+{
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+        return std::nullopt;
+    }
+    const int error = errno;
+    return std::string("cannot be read: ") + (error != 0 ? std::strerror(error) : "unknown error");
+}
+
 } // namespace
 
 CPictureSize FitKeepingRatio(int nPictureWidth, int nPictureHeight, int nGiftWidth, int nGiftHeight)
@@ -187,15 +203,17 @@ std::string ConvertPictureToJpeg(
     return output.string();
 }
 
-CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, int nMaxHeight)
+CAlbumPicture ConvertAlbumPicture(const std::string& strSource, const std::filesystem::path& outputFolder,
+    int nNumber, int nMaxWidth, int nMaxHeight)
 {
-    CAlbumPicture result { strSource, 0, 0 };
+    CAlbumPicture result { strSource, 0, 0, {} };
     const auto source = findSource(strSource);
     if (!source) {
+        result.strError = "cannot be found";
         return result;
     }
     // From here on the file as found on disk: the name given may differ from it in letter case
-    // or use backslashes, and the copy goes beside the real file.
+    // or use backslashes.
     result.strPath = source->string();
     const auto targetFor = [&](imaging::Size size) -> std::optional<imaging::Size> {
         if (size.width <= nMaxWidth && size.height <= nMaxHeight) {
@@ -206,6 +224,7 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
     };
     auto decoded = decodeSource(*source, targetFor);
     if (!decoded) {
+        result.strError = unreadableReason(*source).value_or("cannot be decoded as a picture");
         return result;
     }
     const auto target = targetFor(decoded->size);
@@ -213,16 +232,17 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, i
     const imaging::Picture& picture = decoded->picture;
     result.nWidth = fitted.nWidth;
     result.nHeight = fitted.nHeight;
-    const std::string output = source->string() + ".jpg";
+    const std::filesystem::path output = outputFolder / (std::to_string(nNumber) + ".jpg");
     try {
         if (target) {
             picture.scaled(*target).saveJpeg(output, kAlbumQuality);
         } else {
             picture.saveJpeg(output, kAlbumQuality);
         }
-    } catch (const imaging::Error&) {
+    } catch (const imaging::Error& e) {
+        result.strError = std::string("the copy cannot be written: ") + e.what();
         return result;
     }
-    result.strPath = output;
+    result.strPath = output.string();
     return result;
 }

@@ -25,6 +25,10 @@ struct CAlbumPicture {
     std::string strPath; // the copy, or the source itself when no copy could be written
     int nWidth = 0; // fitted size; 0 by 0 when the source could not be decoded
     int nHeight = 0;
+    // Why no copy was written ("cannot be decoded as a picture", ...); empty when it was.
+    std::string strError;
+
+    [[nodiscard]] bool IsCopied() const { return strError.empty(); }
 };
 
 // Placement code of the project's button picture (not a card placement).
@@ -44,5 +48,9 @@ inline constexpr int kButtonPlacement = -1;
 // Reduces w by h, ratio kept, to fit within the box; smaller pictures keep their size.
 [[nodiscard]] CPictureSize ShrinkToFit(int nPictureWidth, int nPictureHeight, int nMaxWidth, int nMaxHeight);
 
-// Writes "<source>.jpg" at quality 100, shrunk to fit the box when larger.
-[[nodiscard]] CAlbumPicture ConvertAlbumPicture(const std::string& strSource, int nMaxWidth, int nMaxHeight);
+// Writes the album's copy of a picture as "<outputFolder>/<nNumber>.jpg" at quality 100, shrunk
+// to fit the box when larger. The source (looked up without regard to letter case) is only read:
+// nothing is written beside it, so a read-only folder or a file that happens to be named like the
+// copy is never touched.
+[[nodiscard]] CAlbumPicture ConvertAlbumPicture(const std::string& strSource,
+    const std::filesystem::path& outputFolder, int nNumber, int nMaxWidth, int nMaxHeight);

@@ -258,62 +258,75 @@ TEST_F(PicturePreparationTest, LargePhotoIsPreparedThroughTheSizeHint)
         checkOutput(ConvertPictureToJpeg(m_context, photo.string(), 1, 11, 1)), (imaging::Size { 640, 480 }));
 }
 
-TEST_F(PicturePreparationTest, AlbumCopiesAreShrunkBesideTheSource)
+TEST_F(PicturePreparationTest, AlbumCopiesAreShrunkIntoTheOutputFolder)
 {
     struct Case {
         int w, h;
         int expectedW, expectedH;
     };
     const Case cases[] = { { 1600, 1200, 640, 480 }, { 1000, 400, 640, 256 }, { 500, 300, 500, 300 } };
+    const auto out = m_home / "Temp";
+    int number = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         const std::string source = picture(c.w, c.h);
-        const CAlbumPicture result = ConvertAlbumPicture(source, 640, 480);
-        EXPECT_EQ(result.strPath, source + ".jpg");
+        const CAlbumPicture result = ConvertAlbumPicture(source, out, number, 640, 480);
+        EXPECT_TRUE(result.IsCopied()) << result.strError;
+        EXPECT_EQ(result.strPath, (out / (std::to_string(number) + ".jpg")).string());
         EXPECT_EQ(result.nWidth, c.expectedW);
         EXPECT_EQ(result.nHeight, c.expectedH);
         EXPECT_EQ(checkOutput(result.strPath), (imaging::Size { c.expectedW, c.expectedH }));
+        EXPECT_FALSE(std::filesystem::exists(source + ".jpg")); // nothing beside the user's picture
+        ++number;
     }
     // Always at the highest quality: larger than the same picture at the project's default.
     const std::string kept = picture(500, 300, "noise.png", "-attenuate 0.3 +noise Gaussian");
-    const std::string album = ConvertAlbumPicture(kept, 640, 480).strPath;
+    const std::string album = ConvertAlbumPicture(kept, out, number, 640, 480).strPath;
     m_context.nQuality = 70;
     const std::string card = ConvertPictureToJpeg(m_context, kept, 0, 4, 1);
     EXPECT_GT(std::filesystem::file_size(album), std::filesystem::file_size(card));
 }
 
-TEST_F(PicturePreparationTest, AlbumCopyGoesBesideTheFileFoundWithoutRegardToCase)
+TEST_F(PicturePreparationTest, AlbumSourceIsFoundWithoutRegardToCaseAndLeftAlone)
 {
     std::filesystem::create_directories(m_home / "Photos");
     const auto real = m_home / "Photos" / "Beach.JPG";
     tp::convert("-size 800x600 xc:#3366CC '" + real.string() + "'");
-    const CAlbumPicture result = ConvertAlbumPicture(m_home.path().string() + "/PHOTOS\\beach.jpg", 640, 480);
-    EXPECT_EQ(result.strPath, real.string() + ".jpg");
+    // A file that happens to carry the name the copy had beside the source stays as it is.
+    const auto neighbour = m_home / "Photos" / "Beach.JPG.jpg";
+    tp::writeBytes(neighbour, { 'k', 'e', 'e', 'p' });
+    const CAlbumPicture result =
+        ConvertAlbumPicture(m_home.path().string() + "/PHOTOS\\beach.jpg", m_home / "Temp", 7, 640, 480);
+    EXPECT_EQ(result.strPath, (m_home / "Temp" / "7.jpg").string());
     EXPECT_EQ(checkOutput(result.strPath), (imaging::Size { 640, 480 }));
+    EXPECT_EQ(tp::readBytes(neighbour), (std::vector<uint8_t> { 'k', 'e', 'e', 'p' }));
 
-    // A picture that cannot be decoded comes back as the file found, which the caller can still use.
+    // A picture that cannot be decoded comes back as the file found, with the reason.
     const auto broken = m_home / "Photos" / "Broken.png";
     tp::writeBytes(broken, { 1, 2, 3, 4 });
-    EXPECT_EQ(
-        ConvertAlbumPicture((m_home / "photos" / "broken.PNG").string(), 640, 480).strPath, broken.string());
+    const CAlbumPicture refused =
+        ConvertAlbumPicture((m_home / "photos" / "broken.PNG").string(), m_home / "Temp", 8, 640, 480);
+    EXPECT_EQ(refused.strPath, broken.string());
+    EXPECT_EQ(refused.strError, "cannot be decoded as a picture");
+    EXPECT_EQ(refused.nWidth, 0);
+    EXPECT_FALSE(std::filesystem::exists(m_home / "Temp" / "8.jpg"));
+
+    const CAlbumPicture missing =
+        ConvertAlbumPicture((m_home / "gone.png").string(), m_home / "Temp", 9, 640, 480);
+    EXPECT_EQ(missing.strError, "cannot be found");
 }
 
-TEST_F(PicturePreparationTest, AlbumFallsBackToTheSource)
+TEST_F(PicturePreparationTest, AlbumCopyThatCannotBeWrittenIsReported)
 {
-    const auto notAPicture = m_home / "Pictures" / "broken.png";
-    tp::writeBytes(notAPicture, { 1, 2, 3, 4 });
-    const CAlbumPicture broken = ConvertAlbumPicture(notAPicture.string(), 640, 480);
-    EXPECT_EQ(broken.strPath, notAPicture.string());
-    EXPECT_EQ(broken.nWidth, 0);
-    EXPECT_FALSE(std::filesystem::exists(notAPicture.string() + ".jpg"));
-
-    // The copy cannot be written (its name is taken by a folder): the source comes back, with its size.
+    // The output folder is missing: the source comes back, with its fitted size and the reason.
     const std::string source = picture(1600, 1200);
-    std::filesystem::create_directories(source + ".jpg");
-    const CAlbumPicture unwritable = ConvertAlbumPicture(source, 640, 480);
+    const CAlbumPicture unwritable = ConvertAlbumPicture(source, m_home / "missing", 0, 640, 480);
+    EXPECT_FALSE(unwritable.IsCopied());
+    EXPECT_EQ(unwritable.strError.rfind("the copy cannot be written: ", 0), 0U) << unwritable.strError;
     EXPECT_EQ(unwritable.strPath, source);
     EXPECT_EQ(unwritable.nWidth, 640);
     EXPECT_EQ(unwritable.nHeight, 480);
+    EXPECT_FALSE(std::filesystem::exists(m_home / "missing"));
 }
 
 } // namespace
