@@ -8,10 +8,12 @@ void RunShow(CCliContext& context, std::span<const std::string> args);
 void RunExportJson(CCliContext& context, std::span<const std::string> args);
 void RunImportJson(CCliContext& context, std::span<const std::string> args);
 void RunBuild(CCliContext& context, std::span<const std::string> args);
+void RunAlbum(CCliContext& context, std::span<const std::string> args);
+void RunZip(CCliContext& context, std::span<const std::string> args);
 
 std::span<const CCliCommand> CliCommands()
 {
-    static const std::array<CCliCommand, 5> commands = { {
+    static const std::array<CCliCommand, 7> commands = { {
         { "new", "[--force] FILE.mlp",
             "write the starter project (three cards) with the start-up settings; the e-mail comes from "
             "the installation's config.ini",
@@ -24,6 +26,16 @@ std::span<const CCliCommand> CliCommands()
             "generate the gift movie (card N alone with --card, counted from 0); reports go to stderr as "
             "error:, notice:, message:; exit status 1 when an error was reported",
             RunBuild },
+        { "album", "FOLDER OUT.swf",
+            "make the photo album movie of the folder's pictures (JPG, PNG, BMP, WMF, GIF; sub-folders "
+            "after the folder's own; at most 300); each picture left out goes to stderr as \"warning: "
+            "PATH: reason\", with exit status 1 (the album is written all the same)",
+            RunAlbum },
+        { "zip", "FOLDER OUT.zip (--password PW | --password-file FILE)",
+            "pack the folder into a ZIP archive locked with the password (the traditional encryption every "
+            "unzip tool opens; a password file gives its first line); each item left out goes to stderr as "
+            "\"warning: PATH: reason\", with exit status 1 (the archive is written all the same)",
+            RunZip },
     } };
     return commands;
 }
