@@ -2,12 +2,14 @@
 // marrowlark: the editor.
 #include "editor/app/MarrowlarkApp.h"
 #include "editor/dialogs/EditorDialogs.h"
+#include "editor/finish/GiftMail.h"
 #include "platform/InstallDir.h"
 #include "platform/ProjectorClient.h"
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
 #include "platform/QtSoundPlayer.h"
 #include "platform/RufflePlayer.h"
+#include "platform/XdgMailer.h"
 
 #include <QApplication>
 
@@ -25,7 +27,10 @@ int main(int argc, char** argv)
     CQtShell shell(strAppDir);
     CProjectorClient projector(strAppDir);
     CQtSoundPlayer sound;
-    CEditorDialogs dialogs(strAppDir, prompts, &sound);
+    // The composer reads the attachments when the user sends, maybe after the editor has ended:
+    // they wait in the user's cache, not in Temp.
+    CXdgMailer mailer(OutgoingMailFolder());
+    CEditorDialogs dialogs(strAppDir, prompts, &sound, &mailer);
     CEditorServices services;
     services.m_pPrompts = &prompts;
     services.m_pShell = &shell;

@@ -8,6 +8,24 @@
 #include <QStandardPaths>
 #include <QUuid>
 
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// A hard link where the staging folder shares the file system with the file (instant, whatever
+// the size of an archive), a copy elsewhere.
+bool LinkOrCopy(const QString& strFrom, const QString& strTo)
+{
+    const std::filesystem::path from(strFrom.toStdU16String());
+    const std::filesystem::path to(strTo.toStdU16String());
+    std::error_code error;
+    std::filesystem::create_hard_link(from, to, error);
+    return !error || QFile::copy(strFrom, strTo);
+}
+
+} // namespace
+
 CXdgMailer::CXdgMailer(QString strStagingDir)
     : m_strStagingDir(std::move(strStagingDir))
 {
@@ -56,7 +74,7 @@ bool CXdgMailer::Send(const CMailMessage& message)
             QDir(m_strStagingDir)
                 .filePath(QStringLiteral("mail-") + QUuid::createUuid().toString(QUuid::Id128));
         const QString strCopy = QDir(strFolder).filePath(strShown);
-        if (!QDir().mkpath(strFolder) || !QFile::copy(attachment.m_strPath, strCopy)) {
+        if (!QDir().mkpath(strFolder) || !LinkOrCopy(attachment.m_strPath, strCopy)) {
             return false;
         }
         paths << strCopy;

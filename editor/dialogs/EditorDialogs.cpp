@@ -4,18 +4,28 @@
 #include "editor/addbg/DlgAddBg.h"
 #include "editor/addbg/ThumbnailCache.h"
 #include "editor/app/MarrowlarkApp.h"
+#include "editor/export/ExportCommands.h"
+#include "editor/finish/DlgFinish.h"
+#include "editor/finish/GiftMail.h"
 #include "editor/mainwindow/MarrowlarkDlg.h"
 #include "editor/music/DlgMusic.h"
 #include "editor/preview/DlgPreview.h"
 #include "editor/settings/DlgProjectSettings.h"
 #include "generate/Generator.h"
+#include "publish/LockedArchive.h"
+#include "publish/PhotoAlbum.h"
 
 #include <QSize>
+#include <QTreeWidget>
 
-CEditorDialogs::CEditorDialogs(QString strAppDir, IPrompts& prompts, ISoundPlayer* pSound)
-    : m_strAppDir(std::move(strAppDir))
+CEditorDialogs::CEditorDialogs(QString strAppDir, IPrompts& prompts, ISoundPlayer* pSound, IMailer* pMailer)
+    : m_buildArchive(BuildLockedArchive)
+    , m_buildAlbum(BuildPhotoAlbum)
+    , m_strOutgoingFolder(OutgoingMailFolder())
+    , m_strAppDir(std::move(strAppDir))
     , m_prompts(prompts)
     , m_pSound(pSound)
+    , m_pMailer(pMailer)
     , m_pThumbnails(std::make_unique<CThumbnailCache>())
 {
 }
@@ -96,27 +106,77 @@ void CEditorDialogs::Preview(CMarrowlarkDlg& window)
     dialog.exec();
 }
 
+namespace {
+
+// The whole gift from the window's generator.
+WholeMovieFn WholeMovie(CMarrowlarkDlg& window)
+{
+    CGenerator& generator = window.Generator();
+    return [&generator](const QString& strPath, int bForce) {
+        generator.GenerateSWF(strPath.toStdString(), nullptr, bForce, 0);
+    };
+}
+
+} // namespace
+
 void CEditorDialogs::Finish(CMarrowlarkDlg& window)
 {
-    window.ShowNotice(LaterVersionNotice());
+    const CDialogServices services = ServicesFor(window);
+    const WholeMovieFn generate = WholeMovie(window);
+    CDlgFinish dialog(services, generate, &window);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    CFinishFlow flow(services, m_pMailer, &window);
+    flow.m_buildArchive = m_buildArchive;
+    flow.m_strOutgoingFolder = m_strOutgoingFolder;
+    flow.m_strOriginator = QString::fromStdString(window.Project().m_settings.m_strEmail);
+    flow.Run(dialog.Choice(), generate);
 }
 
 void CEditorDialogs::PrintCurrentCard(CMarrowlarkDlg& window)
 {
-    window.ShowNotice(LaterVersionNotice());
+    // The selected card, or the card of the selected link.
+    QTreeWidgetItem* pItem = window.Tree()->currentItem();
+    if (pItem == nullptr) {
+        return;
+    }
+    if (pItem->parent() != nullptr) {
+        pItem = pItem->parent();
+    }
+    const int nIndex = window.Tree()->indexOfTopLevelItem(pItem);
+    if (nIndex < 0 || static_cast<size_t>(nIndex) >= window.Project().CardCount()) {
+        return;
+    }
+    const CCardInfo* pCard = &window.Project().Card(static_cast<size_t>(nIndex));
+    CGenerator& generator = window.Generator();
+    CExportCommands commands(
+        ServicesFor(window), [&window](const QString& strText) { window.ShowNotice(strText); });
+    commands.PrintCurrentCard(nIndex, [&generator, pCard, nIndex](const QString& strPath) {
+        generator.GenerateSWF(strPath.toStdString(), pCard, 0, nIndex);
+    });
 }
 
 void CEditorDialogs::ExportSwf(CMarrowlarkDlg& window)
 {
-    window.ShowNotice(LaterVersionNotice());
+    CExportCommands commands(
+        ServicesFor(window), [&window](const QString& strText) { window.ShowNotice(strText); });
+    if (m_hasFlashProgram) {
+        commands.m_hasFlashProgram = m_hasFlashProgram;
+    }
+    commands.ExportSwf(WholeMovie(window));
 }
 
 void CEditorDialogs::ExportExe(CMarrowlarkDlg& window)
 {
-    window.ShowNotice(LaterVersionNotice());
+    CExportCommands commands(
+        ServicesFor(window), [&window](const QString& strText) { window.ShowNotice(strText); });
+    commands.ExportExe(WholeMovie(window));
 }
 
 void CEditorDialogs::PhotoAlbum(CMarrowlarkDlg& window)
 {
-    window.ShowNotice(LaterVersionNotice());
+    CAlbumCommand command(ServicesFor(window), &window);
+    command.m_buildAlbum = m_buildAlbum;
+    command.Run();
 }

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "editor/album/AlbumCommand.h"
 #include "editor/dialogs/DialogServices.h"
+#include "editor/finish/FinishFlow.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 class CMarrowlarkDlg;
 class CThumbnailCache;
+class IMailer;
 class QWidget;
 
 // What the background picker hands back: a look value and its placement code. A value picked from
@@ -51,12 +55,13 @@ public:
     virtual void PhotoAlbum(CMarrowlarkDlg& window) = 0;
 };
 
-// The editor's own dialogs. The entries whose dialogs do not exist yet say so in the window's
-// notice balloon and change nothing.
+// The editor's own dialogs and the publishing commands that run from them.
 class CEditorDialogs : public IEditorDialogs {
 public:
-    // pSound plays the music dialog's MP3 previews; without one they stay silent.
-    CEditorDialogs(QString strAppDir, IPrompts& prompts, ISoundPlayer* pSound = nullptr);
+    // pSound plays the music dialog's MP3 previews; without one they stay silent. pMailer takes
+    // the Finish flow's mail; without one the user is told that no mail program was found.
+    CEditorDialogs(
+        QString strAppDir, IPrompts& prompts, ISoundPlayer* pSound = nullptr, IMailer* pMailer = nullptr);
     ~CEditorDialogs() override;
 
     EOpenResult OpenProject(QWidget* pParent, QString& strPath) override;
@@ -70,11 +75,13 @@ public:
     void ExportExe(CMarrowlarkDlg& window) override;
     void PhotoAlbum(CMarrowlarkDlg& window) override;
 
-    // The notice of a command whose dialog comes later.
-    [[nodiscard]] static QString LaterVersionNotice()
-    {
-        return QStringLiteral("This command comes in a later version.");
-    }
+    // The publishing work the commands hand off: the locked archive and the album (publish/ by
+    // default), the folder of the staged mail attachments, and whether the desktop has a program
+    // for Flash files (empty: ask xdg-mime). Tests script them.
+    LockedArchiveFn m_buildArchive;
+    PhotoAlbumFn m_buildAlbum;
+    QString m_strOutgoingFolder;
+    std::function<bool()> m_hasFlashProgram;
 
 private:
     // The services of a dialog opened over the window: its prompts (which count as open boxes),
@@ -88,6 +95,7 @@ private:
     QString m_strAppDir;
     IPrompts& m_prompts;
     ISoundPlayer* m_pSound = nullptr;
+    IMailer* m_pMailer = nullptr;
     // The pickers' thumbnails for the whole run: a second opening decodes nothing.
     std::unique_ptr<CThumbnailCache> m_pThumbnails;
 };
