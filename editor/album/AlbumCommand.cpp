@@ -35,7 +35,6 @@ CAlbumCommand::EEnd CAlbumCommand::Run()
     const std::filesystem::path folder = ToPath(strFolder);
     const std::filesystem::path movie = ToPath(strMovie);
     const std::filesystem::path scratch = ToPath(AppPath(m_services.m_strAppDir, "\\Temp"));
-    CPublishResult result;
     CProgressRunner runner(m_pParent, tr("Create Photo Album"), [](uint64_t nDone, uint64_t nTotal) {
         if (nTotal == 0) {
             return tr("Looking for pictures...");
@@ -44,17 +43,8 @@ CAlbumCommand::EEnd CAlbumCommand::Run()
         const uint64_t nCurrent = nDone < nTotal ? nDone + 1 : nTotal;
         return tr("picture %1 of %2").arg(nCurrent).arg(nTotal);
     });
-    try {
-        const bool bRan = runner.Run([&](const PublishProgressFn& progress) {
-            result = m_buildAlbum(folder, movie, scratch, progress);
-        });
-        if (!bRan && result.m_outcome != EPublishOutcome::Written) {
-            result.m_outcome = EPublishOutcome::Cancelled;
-        }
-    } catch (const std::exception& error) {
-        result.m_outcome = EPublishOutcome::Failed;
-        result.m_strError = error.what();
-    }
+    const CPublishResult result = runner.RunPublishing(
+        [&](const PublishProgressFn& progress) { return m_buildAlbum(folder, movie, scratch, progress); });
 
     switch (result.m_outcome) {
     case EPublishOutcome::Cancelled:

@@ -91,7 +91,6 @@ bool CFinishFlow::BuildArchive(const CFinishChoice& choice, const QString& strAr
     const std::filesystem::path folder = ToPath(choice.m_strLockFolder);
     const std::string strPassword = choice.m_strPassword.toStdString();
     const std::filesystem::path archive = ToPath(strArchive);
-    CPublishResult result;
     CProgressRunner runner(m_pParent, tr("Locking the files"), [](uint64_t nDone, uint64_t nTotal) {
         const QLocale locale;
         if (nTotal == 0) {
@@ -101,17 +100,9 @@ bool CFinishFlow::BuildArchive(const CFinishChoice& choice, const QString& strAr
             .arg(locale.formattedDataSize(static_cast<qint64>(nDone)),
                 locale.formattedDataSize(static_cast<qint64>(nTotal)));
     });
-    try {
-        const bool bRan = runner.Run([&](const PublishProgressFn& progress) {
-            result = m_buildArchive(folder, strPassword, archive, progress);
-        });
-        if (!bRan && result.m_outcome != EPublishOutcome::Written) {
-            result.m_outcome = EPublishOutcome::Cancelled;
-        }
-    } catch (const std::exception& error) {
-        result.m_outcome = EPublishOutcome::Failed;
-        result.m_strError = error.what();
-    }
+    const CPublishResult result = runner.RunPublishing([&](const PublishProgressFn& progress) {
+        return m_buildArchive(folder, strPassword, archive, progress);
+    });
 
     switch (result.m_outcome) {
     case EPublishOutcome::Cancelled:

@@ -101,3 +101,18 @@ bool CProgressRunner::Run(const WorkFn& work)
     }
     return !pShared->m_bCancel;
 }
+
+CPublishResult CProgressRunner::RunPublishing(const PublishFn& work)
+{
+    CPublishResult result;
+    try {
+        const bool bRan = Run([&](const PublishProgressFn& progress) { result = work(progress); });
+        if (!bRan && result.m_outcome != EPublishOutcome::Written) {
+            result.m_outcome = EPublishOutcome::Cancelled;
+        }
+    } catch (const std::exception& error) {
+        result.m_outcome = EPublishOutcome::Failed;
+        result.m_strError = error.what();
+    }
+    return result;
+}

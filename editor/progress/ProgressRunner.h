@@ -30,6 +30,11 @@ public:
     // the calling thread, once the worker has ended.
     bool Run(const WorkFn& work);
 
+    // Runs a publishing call: its result, Cancelled when the user pressed Cancel before it was
+    // written, Failed with the message when it threw.
+    using PublishFn = std::function<CPublishResult(const PublishProgressFn& progress)>;
+    CPublishResult RunPublishing(const PublishFn& work);
+
 private:
     QWidget* m_pParent = nullptr;
     QString m_strTitle;
