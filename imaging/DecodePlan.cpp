@@ -78,6 +78,11 @@ std::string sizeRefusal(Size declared)
 DecodePlan planDecode(Format format, Size declared, const std::optional<Size>& hint,
     std::uint64_t fullDecodeArea, bool interlacedPng)
 {
+    if (format == Format::Pcx) {
+        // The same share of the memory as the general limit takes.
+        fullDecodeArea = static_cast<std::uint64_t>(static_cast<double>(fullDecodeArea) *
+            static_cast<double>(limits::kMaxPcxDecodeArea) / static_cast<double>(limits::kMaxFullDecodeArea));
+    }
     if (std::string refusal = sizeRefusal(declared); !refusal.empty()) {
         return refuse(std::move(refusal));
     }

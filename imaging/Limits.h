@@ -18,11 +18,19 @@ inline constexpr std::uint64_t kMaxSide = 16000;
 // Largest pixel area of a picture: a 120-megapixel PNG takes 2.5 s to prepare decoded at reduced
 // size, a JPEG 0.5 s (1.5 s progressive), so pictures up to this area stay within about 3 s.
 inline constexpr std::uint64_t kMaxArea = 128'000'000;
-// Largest area decoded at full size. ImageMagick keeps 8 bytes a pixel in its cache, and a
-// preparation holds the decoded picture, the resize's intermediate and the result at once: 24
-// megapixels (192 MB) leave room for the other two within kMaxMemoryBytes. Larger JPEG, PNG and WMF
-// pictures are decoded at reduced size when the caller asks for a smaller one; others are refused.
-inline constexpr std::uint64_t kMaxFullDecodeArea = 24'000'000;
+// Largest area decoded at full size. ImageMagick keeps 8 bytes a pixel in its cache (10 for palette
+// and CMYK pictures), and a preparation holds the decoded picture and a reduced copy at once: 16
+// megapixels (160 MB at most) leave room for the copy within kMaxMemoryBytes; at 24, a 6000x4000
+// GIF, BMP or PCX ran out of it. Larger JPEG, PNG and WMF pictures are decoded at reduced size when
+// the caller asks for a smaller one; others are refused.
+inline constexpr std::uint64_t kMaxFullDecodeArea = 16'000'000;
+// ImageMagick's PCX reader holds a copy of the pixels of its own beside the cache, about 18 bytes a
+// pixel in all: at 15 megapixels it ran out of kMaxMemoryBytes.
+inline constexpr std::uint64_t kMaxPcxDecodeArea = 8'000'000;
+// A resize holds an intermediate as wide as the picture and as high as the result (16000 x 1000 for
+// a panorama stretched over a gift): above this area a box reduction to twice the result comes
+// first, so a scale takes at most a few megapixels more.
+inline constexpr std::uint64_t kMaxDirectResizeArea = 4'000'000;
 // Pixel memory in RAM. Nothing goes to memory-mapped or disk files: a picture that does not fit is
 // refused with its reason instead of writing a gigabyte of scratch pixels next to the gift.
 inline constexpr std::uint64_t kMaxMemoryBytes = std::uint64_t { 256 } << 20;

@@ -451,6 +451,16 @@ Picture Picture::scaled(Size target) const
 {
     checkTarget(target, "scale picture");
     auto image = transform(m_impl->image, "scale picture", [&](Magick::Image& copy) {
+        const std::size_t width = copy.columns();
+        const std::size_t height = copy.rows();
+        const auto twice = [](int side) { return 2 * static_cast<std::size_t>(side); };
+        if (std::uint64_t { width } * height > limits::kMaxDirectResizeArea &&
+            (width > twice(target.width) || height > twice(target.height))) {
+            Magick::Geometry reduced(
+                std::min(width, twice(target.width)), std::min(height, twice(target.height)));
+            reduced.aspect(true);
+            copy.scale(reduced);
+        }
         Magick::Geometry geometry(
             static_cast<std::size_t>(target.width), static_cast<std::size_t>(target.height));
         geometry.aspect(true);

@@ -2,6 +2,7 @@
 // Pictures beyond what is decoded at full size: how they are reduced or refused, the reasons given,
 // and that the metafile reader's complaints never reach the terminal.
 #include "imaging/DecodePlan.h"
+#include "imaging/Error.h"
 #include "imaging/Limits.h"
 #include "imaging/Picture.h"
 #include "tests/imaging/TestPictures.h"
@@ -39,7 +40,7 @@ TEST(DecodePlanTest, PicturesAreReducedOnlyWhereMemoryNeedsItAndRefusedWithTheir
         // Within the full-decode area everything decodes as it always did; a JPEG still takes
         // the scale its hint allows.
         { Format::Png, { 4000, 3000 }, gift, false, DecodeMethod::Full, 1, "" },
-        { Format::Gif, { 4000, 6000 }, std::nullopt, false, DecodeMethod::Full, 1, "" },
+        { Format::Gif, { 4000, 4000 }, std::nullopt, false, DecodeMethod::Full, 1, "" },
         { Format::Jpeg, { 4000, 3000 }, gift, false, DecodeMethod::Full, 4, "" },
         { Format::Jpeg, { 12000, 10000 }, gift, false, DecodeMethod::Full, 8, "" },
         // A JPEG whose hint does not shrink it enough takes a smaller scale than the hint asks.
@@ -51,11 +52,13 @@ TEST(DecodePlanTest, PicturesAreReducedOnlyWhereMemoryNeedsItAndRefusedWithTheir
         { Format::Wmf, { 8000, 6000 }, gift, false, DecodeMethod::WmfDensity, 12, "" },
         // Refused: no hint, a kind that cannot be reduced, a side or an area past the limits.
         { Format::Png, { 8000, 6000 }, std::nullopt, false, DecodeMethod::Full, 1,
-            "picture too large to decode at full size: 8000\u00D76000, the limit is 24 megapixels" },
+            "picture too large to decode at full size: 8000\u00D76000, the limit is 16 megapixels" },
         { Format::Gif, { 8000, 6000 }, gift, false, DecodeMethod::Full, 1,
-            "picture too large: 8000\u00D76000, the limit for GIF pictures is 24 megapixels" },
+            "picture too large: 8000\u00D76000, the limit for GIF pictures is 16 megapixels" },
         { Format::Bmp, { 5000, 5000 }, gift, false, DecodeMethod::Full, 1,
-            "picture too large: 5000\u00D75000, the limit for BMP pictures is 24 megapixels" },
+            "picture too large: 5000\u00D75000, the limit for BMP pictures is 16 megapixels" },
+        { Format::Pcx, { 4000, 4000 }, gift, false, DecodeMethod::Full, 1,
+            "picture too large: 4000\u00D74000, the limit for PCX pictures is 8 megapixels" },
         { Format::Jpeg, { 30000, 30000 }, gift, false, DecodeMethod::Full, 1,
             "picture too large: 30000\u00D730000, the limit is 16000 pixels a side" },
         { Format::Png, { 12000, 12000 }, gift, false, DecodeMethod::Full, 1,
@@ -150,7 +153,7 @@ TEST(LargePictureTest, RefusalsNameTheCauseAndTheLimit)
     const auto png = tp::makePng(kWidth, kHeight, false, false, [](int, int) { return tp::PngPixel {}; });
     EXPECT_FALSE(Picture::decode(png, {}, &failure).has_value());
     EXPECT_EQ(
-        failure, "picture too large to decode at full size: 6000\u00D74500, the limit is 24 megapixels");
+        failure, "picture too large to decode at full size: 6000\u00D74500, the limit is 16 megapixels");
 
     // A flat JPEG taller than its hint allows to shrink: decoded at half scale instead of whole.
     const auto jpeg = tp::makeFlatJpeg(16000, 1999);
@@ -160,12 +163,45 @@ TEST(LargePictureTest, RefusalsNameTheCauseAndTheLimit)
     EXPECT_EQ(reduced->sourceSize(), (Size { 16000, 1999 }));
     EXPECT_FALSE(Picture::decode(jpeg, {}, &failure).has_value());
     EXPECT_EQ(
-        failure, "picture too large to decode at full size: 16000\u00D71999, the limit is 24 megapixels");
+        failure, "picture too large to decode at full size: 16000\u00D71999, the limit is 16 megapixels");
 
     EXPECT_FALSE(Picture::decode(std::vector<std::uint8_t> { 'B', 'A', 'D', '!' }, {}, &failure));
     EXPECT_EQ(failure, "not a picture of a kind that can be read (JPEG, GIF, PNG, BMP, ICO, WMF or PCX)");
     EXPECT_FALSE(Picture::decodeFile("/nonexistent/picture.png", {}, &failure));
     EXPECT_EQ(failure, "the file cannot be read: No such file or directory");
+}
+
+// Palette pictures take 10 bytes a pixel of cache: at the full-decode limit each kind still decodes
+// and scales to a gift, a panorama included (its resize would hold a 16-megapixel intermediate).
+TEST(LargePictureTest, EveryKindDecodesAndScalesAtTheFullDecodeLimit)
+{
+    tp::TempFolder folder;
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> pictures {
+        { "square.bmp", tp::makeFlatBmp(4000, 4000) },
+        { "square.pcx", tp::makeMonochromePcx(2800, 2800) }, // its own limit: 8 megapixels
+        { "square.ico",
+            tp::makePngIcon(tp::makePng(4000, 4000, true, false,
+                [](int, int) {
+                    return tp::PngPixel { 200, 0, 0, 128 };
+                })) },
+        { "panorama.bmp", tp::makeFlatBmp(16000, 1000) },
+    };
+    if (tp::haveConvert()) {
+        tp::convert("-size 4000x4000 xc:red '" + (folder / "square.gif").string() + "'");
+        pictures.emplace_back("square.gif", tp::readBytes(folder / "square.gif"));
+    }
+    for (const auto& [name, bytes] : pictures) {
+        SCOPED_TRACE(name);
+        std::string failure;
+        const auto picture = Picture::decode(bytes, { Size { 1000, 1000 } }, &failure);
+        ASSERT_TRUE(picture.has_value()) << failure;
+        try {
+            EXPECT_EQ(picture->scaled({ 1000, 1000 }).size(), (Size { 1000, 1000 }));
+            EXPECT_EQ(picture->scaled({ 640, 480 }).size(), (Size { 640, 480 }));
+        } catch (const imaging::Error& e) {
+            ADD_FAILURE() << e.what();
+        }
+    }
 }
 
 // Runs the work with standard error sent to a file, and gives back what was written there.
