@@ -95,19 +95,37 @@ void accumulate(Cell& cell, const std::uint8_t* pixel, bool alpha)
     ++cell.count;
 }
 
-// Adds one whole row to a band of cells, factor pixels a cell.
+// Adds one whole row to a band of cells, factor pixels a cell: each cell's share of the row is
+// summed on its own first, so that a cell is written once a row rather than once a pixel.
 void accumulateRow(
     Cell* cells, const std::uint8_t* row, std::uint32_t width, std::uint32_t factor, bool alpha)
 {
-    const int channels = alpha ? kChannels : kOpaqueChannels;
-    std::uint32_t inCell = 0;
-    for (std::uint32_t x = 0; x < width; ++x) {
-        accumulate(*cells, row, alpha);
-        row += channels;
-        if (++inCell == factor) {
-            inCell = 0;
-            ++cells;
+    for (std::uint32_t x = 0; x < width; x += factor, ++cells) {
+        const std::uint32_t n = std::min(factor, width - x);
+        std::uint32_t red = 0;
+        std::uint32_t green = 0;
+        std::uint32_t blue = 0;
+        if (alpha) {
+            std::uint32_t weight = 0;
+            for (std::uint32_t k = 0; k < n; ++k, row += kChannels) {
+                const std::uint32_t a = row[3];
+                red += row[0] * a;
+                green += row[1] * a;
+                blue += row[2] * a;
+                weight += a;
+            }
+            cells->alpha += weight;
+        } else {
+            for (std::uint32_t k = 0; k < n; ++k, row += kOpaqueChannels) {
+                red += row[0];
+                green += row[1];
+                blue += row[2];
+            }
         }
+        cells->red += red;
+        cells->green += green;
+        cells->blue += blue;
+        cells->count += n;
     }
 }
 
