@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // marrowlark-cli build: generates the gift movie of a project (whole, or one card).
 #include "cli/CliCommand.h"
+#include "cli/InterruptCleanup.h"
 
 #include "generate/GenerationReports.h"
 #include "generate/Generator.h"
+#include "imaging/Scratch.h"
 #include "model/AtomicFile.h"
 #include "model/InstallPaths.h"
 #include "model/ProjectFile.h"
@@ -12,26 +14,54 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 namespace {
 
-class CStreamReports : public IGenerationReports {
+// The reports of a run, each distinct one printed once when the run ends, in the order they first
+// came, with how often it came: "error: Error when creating title (3 times)".
+class CCountedReports : public IGenerationReports {
 public:
-    explicit CStreamReports(std::ostream& err)
+    explicit CCountedReports(std::ostream& err)
         : m_err(err)
     {
     }
+    void BeginRun() override { m_reports.clear(); }
+    void EndRun() override
+    {
+        for (const auto& [strLine, nCount] : m_reports) {
+            m_err << strLine;
+            if (nCount > 1) {
+                m_err << " (" << nCount << " times)";
+            }
+            m_err << '\n';
+        }
+        m_reports.clear();
+    }
     void ReportError(const std::string& strReason) override
     {
-        m_err << "error: " << strReason << '\n';
+        Add("error: " + strReason);
         m_bError = true;
     }
-    void ShowNotice(const std::string& strText) override { m_err << "notice: " << strText << '\n'; }
-    void ShowMessage(const std::string& strText) override { m_err << "message: " << strText << '\n'; }
+    void ShowNotice(const std::string& strText) override { Add("notice: " + strText); }
+    void ShowMessage(const std::string& strText) override { Add("message: " + strText); }
     [[nodiscard]] bool HadError() const { return m_bError; }
 
 private:
+    void Add(std::string strLine)
+    {
+        for (auto& [strSeen, nCount] : m_reports) {
+            if (strSeen == strLine) {
+                ++nCount;
+                return;
+            }
+        }
+        m_reports.emplace_back(std::move(strLine), 1);
+    }
+
     std::ostream& m_err;
+    std::vector<std::pair<std::string, int>> m_reports;
     bool m_bError = false;
 };
 
@@ -103,8 +133,13 @@ void RunBuild(CCliContext& context, std::span<const std::string> args)
         }
         pCard = &project.Card(static_cast<size_t>(*card));
     }
-    CStreamReports reports(context.err);
-    CGenerator generator(project, home ? std::filesystem::path(*home) : InstallFolder(), reports);
+    const std::filesystem::path appDir = home ? std::filesystem::path(*home) : InstallFolder();
+    // Picture work keeps its scratch files in the installation's Temp folder, and an interrupted
+    // build removes them before it ends.
+    imaging::setScratchFolder(appDir / "Temp");
+    const CInterruptCleanup interrupts;
+    CCountedReports reports(context.err);
+    CGenerator generator(project, appDir, reports);
     generator.LoadFonts(1);
     (void)generator.GenerateSWF(files[1], pCard, force, card.value_or(0));
     if (reports.HadError()) {

@@ -24,7 +24,8 @@ std::span<const CCliCommand> CliCommands()
             RunImportJson },
         { "build", "PROJECT.mlp|PROJECT.json OUT.swf [--card N] [--force 0|1] [--home DIR]",
             "generate the gift movie (card N alone with --card, counted from 0); reports go to stderr as "
-            "error:, notice:, message:; exit status 1 when an error was reported",
+            "error:, notice:, message:, each once with the number of times it came; exit status 1 when an "
+            "error was reported; INT and TERM end the build after removing its scratch files",
             RunBuild },
         { "album", "FOLDER OUT.swf",
             "make the photo album movie of the folder's pictures (JPG, PNG, BMP, WMF, GIF; sub-folders "

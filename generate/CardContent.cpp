@@ -15,8 +15,14 @@
 
 using cardtext::ColourOf;
 using cardtext::Lower;
+using cardtext::WithReason;
 
 namespace {
+
+// Comment lines beyond this are left out: the 200 cards a project may have, each with this many
+// lines and its other items, stay within the 65,535 character ids of one movie. (A card shows 46
+// lines at most, on the highest stage.)
+constexpr size_t kMaxCommentLines = 250;
 
 std::shared_ptr<swf::Text> MakeText(
     const std::shared_ptr<swf::FdbFont>& pFont, uint32_t nColour, float fHeight)
@@ -51,10 +57,12 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
         std::shared_ptr<swf::PrebuiltClip> pClip;
         try {
             pClip = swf::PrebuiltClip::fromFile(file);
-        } catch (const std::exception&) {
-            m_reports.ShowNotice("Attention: The swf file " + strAbsolute +
-                " of button may not work well.\nSuggestion: Please add this swf file before previewing or "
-                "publishing to decrease errors.");
+        } catch (const std::exception& e) {
+            m_reports.ShowNotice(WithReason("Attention: The swf file " + strAbsolute +
+                    " of background may not work well.\nSuggestion: Please add this swf file before "
+                    "previewing "
+                    "or publishing to decrease errors.",
+                e.what()));
         }
         if (pClip) {
             Guard("Error when add Swf file to the e-gift.", [&] {
@@ -76,6 +84,7 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
     int nPlacement = nAlign;
     CPictureContext context { m_appDir, settings.m_nWidth, settings.m_nHeight, settings.m_nQuality };
     std::shared_ptr<swf::Bitmap> pBitmap;
+    std::string strWhy;
     try {
         if (bDbl) {
             pBitmap = swf::DblBitmap::fromFile(file);
@@ -84,17 +93,19 @@ void CGenerator::AddBackground(const CCardInfo& card, int bForce, int nCardNumbe
             }
         } else {
             const std::string strJpeg =
-                ConvertPictureToJpeg(context, file.string(), nCardNumber, nAlign, bForce);
+                ConvertPictureToJpeg(context, file.string(), nCardNumber, nAlign, bForce, &strWhy);
             if (!strJpeg.empty()) {
                 pBitmap = swf::loadBitmap(strJpeg);
             }
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         pBitmap.reset();
+        strWhy = e.what();
     }
     if (!pBitmap) {
         m_reports.ShowMessage("loading");
-        m_reports.ShowNotice("Loading picture '" + strAbsolute + "' failed, please try it again.");
+        m_reports.ShowNotice(
+            WithReason("Loading picture '" + strAbsolute + "' failed, please try it again.", strWhy));
         return;
     }
     const CPicturePlacement placement =
@@ -156,13 +167,19 @@ void CGenerator::AddTitle(const CCardInfo& card)
     m_nLastColour = nColour;
 }
 
-void CGenerator::AddComment(const CCardInfo& card)
+void CGenerator::AddComment(const CCardInfo& card, int nCardNumber)
 {
     CGenerationRun& run = *m_pRun;
     try {
         uint32_t nColour = m_nLastColour;
         ReadColour(card.m_strCommentColor, nColour);
-        const std::vector<std::string> lines = SplitString(card.m_strComment, "\n");
+        std::vector<std::string> lines = SplitString(card.m_strComment, "\n");
+        if (lines.size() > kMaxCommentLines) {
+            lines.resize(kMaxCommentLines);
+            m_reports.ShowNotice("The comment of card " + std::to_string(nCardNumber + 1) +
+                " has more lines than a movie holds for a card; its first " +
+                std::to_string(kMaxCommentLines) + " lines are drawn.");
+        }
         for (size_t j = 0; j < lines.size(); ++j) {
             auto pText = MakeText(m_pTextFont, nColour, 20.0F);
             swf::DisplayItem item = run.Movie().add(pText);

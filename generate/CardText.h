@@ -23,6 +23,15 @@ inline std::string Lower(std::string text)
     return text;
 }
 
+// A notice's fixed text with the cause of the failure on a line of its own, when there is one.
+inline std::string WithReason(std::string strText, const std::string& strReason)
+{
+    if (!strReason.empty()) {
+        strText += "\nReason: " + strReason;
+    }
+    return strText;
+}
+
 inline swf::Color ColourOf(uint32_t nValue, uint8_t alpha = 255)
 {
     return swf::Color { static_cast<uint8_t>((nValue >> 16) & 0xFF),

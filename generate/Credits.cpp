@@ -89,7 +89,7 @@ void CGenerator::AddCredit(const CCardInfo& card, int bWholeMovie)
                     throw std::runtime_error("no author button");
                 }
                 run.pAuthorButton->addAction(
-                    swf::ActionBlock(swf::actionscript::compile(MakeAuthorMailScript(settings.m_strEmail))),
+                    swf::ActionBlock(swf::actionscript::compile(MakeAuthorMailScript(ScriptEmail()))),
                     swf::Button::kPress);
             });
         }

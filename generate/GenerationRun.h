@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 // The state of one generation run: the movie, the objects shared by every card, and the items the
@@ -37,6 +38,12 @@ struct CGenerationRun {
 
     std::optional<swf::ActionBlock> stopBlock;
     bool bFontsNoticed = false;
+
+    // The project's e-mail address as the scripts carry it, fitted once per run.
+    std::optional<std::string> strScriptEmail;
+    // The card being built: its title and its links' titles as its scripts carry them.
+    std::string strScriptTitle;
+    std::vector<std::string> linkScriptTitles;
 
     // Items of the card being built: taken off the stage after its frame closes. The first group
     // goes with the frame step, the second (picture and link items) with the clearing step.

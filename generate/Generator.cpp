@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generate/Generator.h"
 
+#include "generate/CardText.h"
 #include "generate/GenerationRun.h"
 #include "generate/GiftScripts.h"
 #include "generate/Music.h"
+#include "generate/ScriptTexts.h"
 #include "model/InstallPaths.h"
 #include "swf/FdbFont.h"
 #include "swf/actionscript/Compiler.h"
@@ -11,8 +13,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +26,45 @@ bool Contains(const std::string& strText, char c)
 {
     return strText.find(c) != std::string::npos;
 }
+
+// Why nothing can be written into the folder (the system's reason), or "" when a file can be made
+// there. A missing folder is created, as the music step would create it.
+std::string FolderProblem(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error)) {
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            return error.message();
+        }
+    } else if (!std::filesystem::is_directory(folder, error)) {
+        return std::make_error_code(std::errc::not_a_directory).message();
+    }
+    std::string strProbe = (folder / "probe-XXXXXX").string();
+    const int fd = ::mkstemp(strProbe.data());
+    if (fd < 0) {
+        return std::generic_category().message(errno);
+    }
+    ::close(fd);
+    ::unlink(strProbe.c_str());
+    return {};
+}
+
+// Reports BeginRun and EndRun around one run, however it ends.
+class CRunScope {
+public:
+    explicit CRunScope(IGenerationReports& reports)
+        : m_reports(reports)
+    {
+        m_reports.BeginRun();
+    }
+    ~CRunScope() { m_reports.EndRun(); }
+    CRunScope(const CRunScope&) = delete;
+    CRunScope& operator=(const CRunScope&) = delete;
+
+private:
+    IGenerationReports& m_reports;
+};
 
 } // namespace
 
@@ -106,11 +151,82 @@ void CGenerator::NoticeMissingFonts()
     m_reports.ShowNotice("The font file " + strFiles + " could not be loaded; texts in it are left out.");
 }
 
+void CGenerator::CheckTempFolder()
+{
+    const std::filesystem::path temp = m_appDir / "Temp";
+    const std::string strProblem = FolderProblem(temp);
+    if (!strProblem.empty()) {
+        m_reports.ShowNotice("The Temp folder " + temp.string() + " cannot be written: " + strProblem + ".");
+    }
+}
+
+void CGenerator::NoticeShortened(const std::string& strField, const std::string& strKept)
+{
+    m_reports.ShowNotice("The " + strField +
+        " is longer than a script of the movie holds; the scripts carry its first " +
+        std::to_string(CountCharacters(strKept)) + " characters.");
+}
+
+const std::string& CGenerator::ScriptEmail()
+{
+    CGenerationRun& run = *m_pRun;
+    if (!run.strScriptEmail) {
+        // Half of the alert address, so that a card title keeps the other half.
+        const std::string& strEmail = m_project.m_settings.m_strEmail;
+        run.strScriptEmail = ShortenUtf8(strEmail, (kMaxAddressBytes - AlertAddressOverhead()) / 2, true);
+        if (run.strScriptEmail->size() < strEmail.size()) {
+            NoticeShortened("e-mail address of the project", *run.strScriptEmail);
+        }
+    }
+    return *run.strScriptEmail;
+}
+
+void CGenerator::FitScriptTexts(const CCardInfo& card, int nPosition)
+{
+    CGenerationRun& run = *m_pRun;
+    const std::string strCard = "card " + std::to_string(nPosition + 1);
+    const CLinkList* pLinks = card.LinkList();
+    const bool bLinks = pLinks != nullptr && !pLinks->empty();
+    constexpr size_t kTraceTitles = kMaxTraceBytes - kTraceMarkBytes;
+    std::string strTitle = card.m_strTitle;
+    if (bLinks) {
+        // The card title leaves room for the longest link title, but keeps half the entry when
+        // both are long.
+        size_t nLongestLink = 0;
+        for (const std::unique_ptr<CLinkInfo>& pLink : *pLinks) {
+            nLongestLink = std::max(nLongestLink, pLink ? pLink->m_strTitle.size() : 0);
+        }
+        strTitle = ShortenUtf8(strTitle, kTraceTitles - std::min(nLongestLink, kTraceTitles / 2));
+    }
+    if (card.m_bEmail != 0) {
+        const size_t nUsed = AlertAddressOverhead() + EncodedBytes(ScriptEmail());
+        strTitle = ShortenUtf8(strTitle, kMaxAddressBytes - std::min(nUsed, kMaxAddressBytes), true);
+    }
+    if (strTitle.size() < card.m_strTitle.size()) {
+        NoticeShortened("title of " + strCard, strTitle);
+    }
+    run.strScriptTitle = std::move(strTitle);
+    run.linkScriptTitles.clear();
+    if (bLinks) {
+        for (size_t k = 0; k < pLinks->size(); ++k) {
+            const CLinkInfo* pLink = (*pLinks)[k].get();
+            const std::string& strLinkTitle = pLink != nullptr ? pLink->m_strTitle : std::string();
+            std::string strFitted = ShortenUtf8(strLinkTitle, kTraceTitles - run.strScriptTitle.size());
+            if (strFitted.size() < strLinkTitle.size()) {
+                NoticeShortened("title of link " + std::to_string(k + 1) + " of " + strCard, strFitted);
+            }
+            run.linkScriptTitles.push_back(std::move(strFitted));
+        }
+    }
+}
+
 int CGenerator::GenerateSWF(
     const std::string& strOutputPath, const CCardInfo* pCard, int bForce, int nCardNumber)
 {
+    const CRunScope scope(m_reports);
     m_pRun = std::make_unique<CGenerationRun>();
     CGenerationRun& run = *m_pRun;
+    CheckTempFolder();
     const CProjectSettings& settings = m_project.m_settings;
     run.fWidth = static_cast<float>(settings.m_nWidth);
     run.fHeight = static_cast<float>(settings.m_nHeight);
@@ -142,10 +258,11 @@ int CGenerator::GenerateSWF(
         });
         for (size_t i = 0; i < m_project.CardCount(); ++i) {
             const CCardInfo& card = m_project.Card(i);
+            FitScriptTexts(card, static_cast<int>(i));
             Guard("Failed to add ActionScript: getUrl();", [&] {
                 if (card.m_bEmail != 0) {
-                    run.Movie().add(swf::ActionBlock(swf::actionscript::compile(
-                        MakeEmailAlertScript(card.m_strTitle, settings.m_strEmail))));
+                    run.Movie().add(swf::ActionBlock(
+                        swf::actionscript::compile(MakeEmailAlertScript(run.strScriptTitle, ScriptEmail()))));
                 }
                 if (settings.m_bSlideShow == 0) {
                     if (!run.stopBlock) {
@@ -208,14 +325,32 @@ void CGenerator::AddMusic()
         path = Contains(strMusic, ':') || strMusic.starts_with('/') ? std::filesystem::path(strMusic)
                                                                     : JoinInstallPath(m_appDir, strMusic);
     }
-    if (PrepareMusic(path.string(), m_appDir.string()) == 0) {
+    int32_t nMusic = 0;
+    try {
+        nMusic = PrepareMusic(path.string(), m_appDir.string());
+    } catch (const std::exception& e) {
+        m_reports.ShowNotice(
+            cardtext::WithReason("The music file " + path.string() + " could not be prepared.", e.what()));
+        throw;
+    }
+    if (nMusic == 0) {
         return;
     }
     const auto musicFile = FindFileNoCase(JoinInstallPath(m_appDir, kStrMusicMovie));
     if (!musicFile) {
         return;
     }
-    run.Movie().add(swf::PrebuiltClip::fromFile(*musicFile));
+    std::shared_ptr<swf::PrebuiltClip> pClip;
+    try {
+        pClip = swf::PrebuiltClip::fromFile(*musicFile);
+    } catch (const std::exception& e) {
+        m_reports.ShowNotice(cardtext::WithReason("Attention: The swf file " + AbsoluteReference(strMusic) +
+                " of music may not work well.\nSuggestion: Please add this swf file before previewing or "
+                "publishing to decrease errors.",
+            e.what()));
+        throw;
+    }
+    run.Movie().add(pClip);
 }
 
 int CGenerator::GenerateCard(int nSlot, const CCardInfo* pCard, int bWholeMovie, int bForce, int nCardNumber)
@@ -231,7 +366,7 @@ int CGenerator::GenerateCard(int nSlot, const CCardInfo* pCard, int bWholeMovie,
     run.linkItems.clear();
     AddBackground(*pCard, bForce, nCardNumber);
     AddTitle(*pCard);
-    AddComment(*pCard);
+    AddComment(*pCard, nCardNumber);
     AddLinks(*pCard, bWholeMovie, bForce, nCardNumber);
     AddCredit(*pCard, bWholeMovie);
     Guard("Failed to move to the next frame", [&] {

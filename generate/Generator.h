@@ -50,12 +50,20 @@ private:
     int GenerateCard(int nSlot, const CCardInfo* pCard, int bWholeMovie, int bForce, int nCardNumber);
     void AddBackground(const CCardInfo& card, int bForce, int nCardNumber);
     void AddTitle(const CCardInfo& card);
-    void AddComment(const CCardInfo& card);
+    void AddComment(const CCardInfo& card, int nCardNumber);
     void AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, int nCardNumber);
     void AddCredit(const CCardInfo& card, int bWholeMovie);
     void AddMusic();
     void WriteMovie(const std::string& strOutputPath);
     void NoticeMissingFonts();
+    // One notice when the installation's Temp folder, where pictures and music are prepared, cannot
+    // be written: the steps that need it then fail with their own reports.
+    void CheckTempFolder();
+    // The texts the card's scripts carry, shortened where a record could not hold them, with one
+    // notice per shortened field; nPosition counts from 0.
+    void FitScriptTexts(const CCardInfo& card, int nPosition);
+    [[nodiscard]] const std::string& ScriptEmail();
+    void NoticeShortened(const std::string& strField, const std::string& strKept);
 
     // The file a look value names: colour texts give nothing, an absolute value is taken as it is,
     // any other is looked up under the installation folder without regard to case.

@@ -191,6 +191,10 @@ std::optional<std::vector<uint8_t>> AssembleLinkScript(std::string_view strCardT
     for (const char* name : pool) {
         poolLength += std::string_view(name).size() + 1;
     }
+    // A pool past its record's length field is left to the compiler, which refuses it by name.
+    if (poolLength > 0xFFFF) {
+        return std::nullopt;
+    }
     // The actions after the pool take under 128 bytes: one allocation for the whole script.
     out.bytes.reserve(3 + poolLength + 128);
     out.Op(ActionCode::ConstantPool);

@@ -13,6 +13,7 @@
 
 using cardtext::ColourOf;
 using cardtext::Lower;
+using cardtext::WithReason;
 
 namespace {
 
@@ -34,7 +35,8 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
     ReadColour(settings.m_strTextColor, nTextColour);
 
     float fX = 20.0F;
-    for (const std::unique_ptr<CLinkInfo>& pLink : *pLinks) {
+    for (size_t nLink = 0; nLink < pLinks->size(); ++nLink) {
+        const std::unique_ptr<CLinkInfo>& pLink = (*pLinks)[nLink];
         if (!pLink) {
             continue;
         }
@@ -70,18 +72,22 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
             const std::filesystem::path file = ResolveReference(settings.m_strButton);
             if (!file.empty()) {
                 std::shared_ptr<swf::PrebuiltClip> pClip;
+                std::string strWhy;
                 for (int attempt = 0; attempt < 2 && !pClip; ++attempt) {
                     try {
                         pClip = swf::PrebuiltClip::fromFile(file);
-                    } catch (const std::exception&) {
+                    } catch (const std::exception& e) {
                         pClip.reset();
+                        strWhy = e.what();
                     }
                 }
                 if (!pClip) {
                     settings.m_strButton = "#FFFFFF";
-                    m_reports.ShowNotice("Attention: The swf file " + strAbsolute +
-                        " of button may not work well.\nSuggestion: Please add this swf before previewing or "
-                        "publishing to decrease errors.");
+                    m_reports.ShowNotice(WithReason("Attention: The swf file " + strAbsolute +
+                            " of button may not work well.\nSuggestion: Please add this swf before "
+                            "previewing "
+                            "or publishing to decrease errors.",
+                        strWhy));
                 } else {
                     Guard("Failed to move the title of the button", [&] {
                         swf::DisplayItem item = run.Movie().add(pClip);
@@ -100,6 +106,7 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
             std::shared_ptr<swf::Bitmap> pBitmap;
             const std::filesystem::path file = ResolveReference(settings.m_strButton);
             if (!file.empty()) {
+                std::string strWhy;
                 try {
                     if (strLower.ends_with("dbl")) {
                         pBitmap = swf::DblBitmap::fromFile(file);
@@ -107,16 +114,18 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
                         CPictureContext context { m_appDir, settings.m_nWidth, settings.m_nHeight,
                             settings.m_nQuality };
                         const std::string strJpeg = ConvertPictureToJpeg(
-                            context, file.string(), nCardNumber, kButtonPlacement, bForce);
+                            context, file.string(), nCardNumber, kButtonPlacement, bForce, &strWhy);
                         if (!strJpeg.empty()) {
                             pBitmap = swf::loadBitmap(strJpeg);
                         }
                     }
-                } catch (const std::exception&) {
+                } catch (const std::exception& e) {
                     pBitmap.reset();
+                    strWhy = e.what();
                 }
                 if (!pBitmap) {
-                    m_reports.ShowNotice("Failed to add picture:" + strAbsolute + ", please try it again.");
+                    m_reports.ShowNotice(WithReason(
+                        "Failed to add picture:" + strAbsolute + ", please try it again.", strWhy));
                 }
             }
             if (pBitmap && pShape) {
@@ -168,9 +177,14 @@ void CGenerator::AddLinks(const CCardInfo& card, int bWholeMovie, int bForce, in
         });
         if (bWholeMovie != 0) {
             Guard("Failed to add action gotoAndPlay to the e-gift", [&] {
-                std::optional<std::vector<uint8_t>> bytes = AssembleLinkScript(card.m_strTitle, link);
+                // The titles as the script carries them (shortened where too long for its record).
+                CLinkInfo scripted = link;
+                if (nLink < run.linkScriptTitles.size()) {
+                    scripted.m_strTitle = run.linkScriptTitles[nLink];
+                }
+                std::optional<std::vector<uint8_t>> bytes = AssembleLinkScript(run.strScriptTitle, scripted);
                 if (!bytes) {
-                    bytes = swf::actionscript::compile(MakeLinkScript(card.m_strTitle, link));
+                    bytes = swf::actionscript::compile(MakeLinkScript(run.strScriptTitle, scripted));
                 }
                 pButton->addAction(swf::ActionBlock(std::move(*bytes)), swf::Button::kRelease);
             });

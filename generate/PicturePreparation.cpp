@@ -60,11 +60,17 @@ std::optional<imaging::Size> preparedSize(imaging::Size picture, int placement, 
     return gift;
 }
 
-imaging::DecodeOptions decodeOptionsFor(imaging::Size picture, const std::optional<imaging::Size>& target)
+// The size the picture will be scaled to, as a hint to the decoder. A JPEG gets it only when the
+// decoder can use it (from half size down: it scales by 1/2, 1/4 or 1/8); other kinds need it only
+// when they are too large to decode at full size, and ignore it otherwise.
+imaging::DecodeOptions decodeOptionsFor(
+    imaging::Format format, imaging::Size picture, const std::optional<imaging::Size>& target)
 {
     imaging::DecodeOptions options;
-    if (target && target->width * kHintFactor <= picture.width &&
-        target->height * kHintFactor <= picture.height) {
+    if (target &&
+        (format != imaging::Format::Jpeg ||
+            (target->width * kHintFactor <= picture.width &&
+                target->height * kHintFactor <= picture.height))) {
         options.sizeHint = *target;
     }
     return options;
@@ -75,28 +81,22 @@ struct DecodedSource {
     imaging::Size size; // the picture's own size, before any reduction by the decoder
 };
 
-// Decodes a source whose prepared size depends on its own size. A JPEG's header is read first, so
-// that its decoder can be told how small the result will be; other kinds are decoded once and measured.
+// Decodes a source whose prepared size depends on its own size: its header is read first, so that
+// the decoder can be told how small the result will be.
 std::optional<DecodedSource> decodeSource(const std::filesystem::path& source,
-    const std::function<std::optional<imaging::Size>(imaging::Size)>& targetFor)
+    const std::function<std::optional<imaging::Size>(imaging::Size)>& targetFor, std::string& strReason)
 {
-    if (imaging::sniffFile(source) == imaging::Format::Jpeg) {
-        const auto size = imaging::Picture::probeFile(source);
-        if (!size) {
-            return std::nullopt;
-        }
-        auto picture = imaging::Picture::decodeFile(source, decodeOptionsFor(*size, targetFor(*size)));
-        if (!picture) {
-            return std::nullopt;
-        }
-        return DecodedSource { std::move(*picture), *size };
+    const auto format = imaging::sniffFile(source);
+    const auto size = imaging::Picture::probeFile(source, &strReason);
+    if (!format || !size) {
+        return std::nullopt;
     }
-    auto picture = imaging::Picture::decodeFile(source);
+    auto picture =
+        imaging::Picture::decodeFile(source, decodeOptionsFor(*format, *size, targetFor(*size)), &strReason);
     if (!picture) {
         return std::nullopt;
     }
-    const imaging::Size size = picture->size();
-    return DecodedSource { std::move(*picture), size };
+    return DecodedSource { std::move(*picture), *size };
 }
 
 // Truncates toward zero as the size rules ask, but never below one pixel: a very flat picture
@@ -161,13 +161,20 @@ CPictureSize ShrinkToFit(int nPictureWidth, int nPictureHeight, int nMaxWidth, i
     return { nMaxWidth, toPixels(h / (w / maxW)) };
 }
 
-std::string ConvertPictureToJpeg(
-    const CPictureContext& context, const std::string& strSource, int nNumber, int nPlacement, int bForce)
+std::string ConvertPictureToJpeg(const CPictureContext& context, const std::string& strSource, int nNumber,
+    int nPlacement, int bForce, std::string* pStrReason)
 {
     const std::filesystem::path temp = context.appDir / "Temp";
     const std::filesystem::path output = nPlacement == kButtonPlacement
         ? temp / "generate_button.jpg"
         : temp / (std::to_string(nNumber) + ".jpg");
+    std::string strReason;
+    const auto failed = [&](std::string strWhy) {
+        if (pStrReason != nullptr) {
+            *pStrReason = std::move(strWhy);
+        }
+        return std::string();
+    };
 
     std::error_code error;
     if (std::filesystem::exists(output, error)) {
@@ -181,13 +188,13 @@ std::string ConvertPictureToJpeg(
 
     const auto source = findSource(strSource);
     if (!source) {
-        return {};
+        return failed("the file cannot be found");
     }
     const imaging::Size gift { std::max(1, context.nWidth), std::max(1, context.nHeight) };
     const auto targetFor = [&](imaging::Size size) { return preparedSize(size, nPlacement, gift); };
-    auto decoded = decodeSource(*source, targetFor);
+    auto decoded = decodeSource(*source, targetFor, strReason);
     if (!decoded) {
-        return {};
+        return failed(strReason);
     }
     const auto target = targetFor(decoded->size);
     const imaging::Picture& picture = decoded->picture;
@@ -197,8 +204,8 @@ std::string ConvertPictureToJpeg(
         } else {
             picture.saveJpeg(output, context.nQuality);
         }
-    } catch (const imaging::Error&) {
-        return {};
+    } catch (const imaging::Error& e) {
+        return failed(e.what());
     }
     return output.string();
 }
@@ -222,7 +229,8 @@ CAlbumPicture ConvertAlbumPicture(const std::string& strSource, const std::files
         const CPictureSize fitted = ShrinkToFit(size.width, size.height, nMaxWidth, nMaxHeight);
         return imaging::Size { fitted.nWidth, fitted.nHeight };
     };
-    auto decoded = decodeSource(*source, targetFor);
+    std::string strReason;
+    auto decoded = decodeSource(*source, targetFor, strReason);
     if (!decoded) {
         result.strError = unreadableReason(*source).value_or("cannot be decoded as a picture");
         return result;

@@ -37,9 +37,11 @@ inline constexpr int kButtonPlacement = -1;
 // Prepares a card background (nNumber = the card's position) or, for placement -1, the button
 // picture: "<appDir>/Temp/<nNumber>.jpg" or "<appDir>/Temp/generate_button.jpg". With bForce 0 an
 // existing output is returned without opening the source. The source is looked up without regard to
-// letter case. Returns the output path, or "" when no JPEG could be written.
-[[nodiscard]] std::string ConvertPictureToJpeg(
-    const CPictureContext& context, const std::string& strSource, int nNumber, int nPlacement, int bForce);
+// letter case. Returns the output path, or "" when no JPEG could be written; then pStrReason, when
+// given, receives the cause ("picture too large: 30000×30000, the limit is 16000 pixels a side",
+// "cannot write .../Temp/0.jpg: Permission denied").
+[[nodiscard]] std::string ConvertPictureToJpeg(const CPictureContext& context, const std::string& strSource,
+    int nNumber, int nPlacement, int bForce, std::string* pStrReason = nullptr);
 
 // Enlarges or reduces w by h, ratio kept, until one side equals the gift's and the other fits.
 [[nodiscard]] CPictureSize FitKeepingRatio(

@@ -4,11 +4,15 @@
 #include "imaging/Limits.h"
 
 #include <Magick++.h>
+#include <atomic>
 #include <mutex>
 
 namespace imaging {
 
 namespace {
+
+std::atomic<bool> g_started { false };
+std::atomic<std::uint64_t> g_fullDecodeArea { limits::kMaxFullDecodeArea };
 
 // ImageMagick's default handlers print to the terminal; failures reach us as exceptions instead.
 void silentHandler(const MagickCore::ExceptionType, const char*, const char*)
@@ -46,6 +50,13 @@ void start()
         limits::kMaxListLength);
     // ImageMagick's own time resource is deliberately left alone: it counts from the first pixel
     // operation of the process and then ends the process. OperationDeadline limits each call instead.
+
+    const std::uint64_t memory = ResourceLimits::memory();
+    if (memory < limits::kMaxMemoryBytes) {
+        g_fullDecodeArea = static_cast<std::uint64_t>(static_cast<double>(limits::kMaxFullDecodeArea) *
+            static_cast<double>(memory) / static_cast<double>(limits::kMaxMemoryBytes));
+    }
+    g_started = true;
 }
 
 } // namespace
@@ -54,6 +65,17 @@ void MagickSession::ensureStarted()
 {
     static std::once_flag once;
     std::call_once(once, start);
+}
+
+bool MagickSession::started()
+{
+    return g_started;
+}
+
+std::uint64_t MagickSession::fullDecodeArea()
+{
+    ensureStarted();
+    return g_fullDecodeArea;
 }
 
 } // namespace imaging

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace imaging {
@@ -15,6 +16,8 @@ namespace imaging {
 struct DecodeOptions {
     // The picture will be scaled down to about this size: the JPEG decoder may then decode at 1/2,
     // 1/4 or 1/8 scale, never below the hint. Much faster for large photos, and lets them fit in memory.
+    // Pictures above limits::kMaxFullDecodeArea are decoded at reduced size only with a hint (JPEG,
+    // PNG and WMF; further below the hint where memory needs it) and refused without one.
     std::optional<Size> sizeHint;
 };
 
@@ -28,17 +31,23 @@ public:
     Picture& operator=(Picture&& other) noexcept;
 
     // Decodes a JPEG, GIF, PNG, BMP, ICO, WMF (at 96 dpi) or PCX picture. A missing, refused (too
-    // large), undecodable or too slow picture gives nullopt; nothing is thrown.
+    // large), undecodable or too slow picture gives nullopt, with the cause (and the limit it broke)
+    // in failure when given, such as "picture too large: 30000×30000, the limit is 16000 pixels a
+    // side"; nothing is thrown or printed.
     [[nodiscard]] static std::optional<Picture> decodeFile(
-        const std::filesystem::path& path, const DecodeOptions& options = {});
-    [[nodiscard]] static std::optional<Picture> decode(
-        std::span<const std::uint8_t> bytes, const DecodeOptions& options = {});
+        const std::filesystem::path& path, const DecodeOptions& options = {}, std::string* failure = nullptr);
+    [[nodiscard]] static std::optional<Picture> decode(std::span<const std::uint8_t> bytes,
+        const DecodeOptions& options = {}, std::string* failure = nullptr);
 
     // The size of a picture without decoding its pixels (where the kind allows), nullopt as above.
-    [[nodiscard]] static std::optional<Size> probeFile(const std::filesystem::path& path);
-    [[nodiscard]] static std::optional<Size> probe(std::span<const std::uint8_t> bytes);
+    [[nodiscard]] static std::optional<Size> probeFile(
+        const std::filesystem::path& path, std::string* failure = nullptr);
+    [[nodiscard]] static std::optional<Size> probe(
+        std::span<const std::uint8_t> bytes, std::string* failure = nullptr);
 
     [[nodiscard]] Size size() const;
+    // The size the file declares: size() unless the picture was decoded at reduced size.
+    [[nodiscard]] Size sourceSize() const;
     [[nodiscard]] int width() const { return size().width; }
     [[nodiscard]] int height() const { return size().height; }
     [[nodiscard]] bool hasAlpha() const;
@@ -59,7 +68,8 @@ public:
     // Quality 0 to 100 (clamped); 0 is the lowest quality, as libjpeg treats it. Throws imaging::Error.
     [[nodiscard]] std::vector<std::uint8_t> encodeJpeg(int quality) const;
     // encodeJpeg written to a file through a temporary beside it, so a failed save leaves no partial
-    // file behind. Throws imaging::Error.
+    // file behind (the temporary is a ScratchFile while it exists). Throws imaging::Error, whose
+    // message names the file and the system's reason.
     void saveJpeg(const std::filesystem::path& path, int quality) const;
 
 private:

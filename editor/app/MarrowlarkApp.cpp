@@ -5,6 +5,7 @@
 #include "editor/app/TipWindow.h"
 #include "editor/dialogs/EditorDialogs.h"
 #include "editor/mainwindow/MarrowlarkDlg.h"
+#include "imaging/Scratch.h"
 #include "model/InstallPaths.h"
 #include "platform/CloseRequests.h"
 #include "platform/Prompts.h"
@@ -101,6 +102,8 @@ CMarrowlarkApp::CMarrowlarkApp(QString strAppDir, CEditorServices services)
     if (!m_log.Open(QDir(m_strAppDir).filePath(CErrorLog::FileName()))) {
         m_pPrompts->MessageBox(LogCreateFailedMessage(), EPromptButtons::Ok, EPromptIcon::None);
     }
+    // Picture work keeps its scratch files in Temp, which start-up makes and exit empties.
+    imaging::setScratchFolder(FsPath(InstallPath("\\Temp")));
 }
 
 CMarrowlarkApp::~CMarrowlarkApp()

@@ -25,8 +25,17 @@ bool CEditorReports::ShownBefore(const CCardInfo* pCard, const std::string& strT
     return false;
 }
 
+bool CEditorReports::ShownInRun(char kind, const std::string& strText)
+{
+    return !m_runShown.emplace(kind, strText).second;
+}
+
 void CEditorReports::ReportError(const std::string& strReason)
 {
+    if (ShownInRun('e', strReason)) {
+        m_app.LogText(QString::fromStdString(strReason) + QLatin1Char('\n'));
+        return;
+    }
     if (!ShownBefore(m_pPreviewCard, strReason)) {
         m_app.ReportError(QString::fromStdString(strReason));
     }
@@ -41,12 +50,14 @@ void CEditorReports::ReportPreviewError(const CCardInfo* pCard, const std::strin
 
 void CEditorReports::ShowNotice(const std::string& strText)
 {
-    m_window.ShowNotice(QString::fromStdString(strText));
+    if (!ShownInRun('n', strText)) {
+        m_window.ShowNotice(QString::fromStdString(strText));
+    }
 }
 
 void CEditorReports::ShowMessage(const std::string& strText)
 {
-    if (!ShownBefore(m_pPreviewCard, strText)) {
+    if (!ShownInRun('m', strText) && !ShownBefore(m_pPreviewCard, strText)) {
         m_app.Prompts().MessageBox(QString::fromStdString(strText), EPromptButtons::Ok, EPromptIcon::None);
     }
 }

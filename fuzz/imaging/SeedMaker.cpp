@@ -1,12 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes small pictures of every kind the decoder reads into the folder named on the command line.
+// Writes small pictures of every kind the decoder reads into the folder named on the command line,
+// and one of each kind at the edge of the decoder's limits: the largest area a kind that cannot be
+// reduced is decoded at (16 megapixels), the largest side and area otherwise (16000 x 8000).
 #include "tests/imaging/TestPictures.h"
+#include "tests/imaging/TestPng.h"
 
 #include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <iterator>
 #include <string>
+
+namespace {
+
+namespace tp = testpictures;
+
+void writeEdgeSeeds(const std::filesystem::path& folder)
+{
+    // The largest side and area: decoded reduced.
+    tp::writeBytes(folder / "edge.jpg", tp::makeFlatJpeg(16000, 8000));
+    tp::writeBytes(folder / "edge.png",
+        tp::makePng(
+            16000, 8000, false, false,
+            [](int, int) {
+                return tp::PngPixel { 40, 80, 160, 255 };
+            },
+            9));
+    tp::writeBytes(folder / "edge.wmf", tp::makeWmf(16000, 8000, 0x0000FF00, 96));
+    // The largest area decoded whole.
+    tp::writeBytes(folder / "edge.pcx", tp::makeMonochromePcx(2800, 2800));
+    tp::writeBytes(folder / "edge.bmp", tp::makeFlatBmp(4000, 4000));
+    tp::writeBytes(folder / "edge.ico",
+        tp::makePngIcon(tp::makePng(
+            4000, 4000, true, false,
+            [](int, int) {
+                return tp::PngPixel { 200, 0, 0, 128 };
+            },
+            9)));
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -15,9 +48,9 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path folder(argv[1]);
     std::filesystem::create_directories(folder);
-    namespace tp = testpictures;
     tp::writeBytes(folder / "drawing.wmf", tp::makeWmf(480, 360, 0x0000FF00));
     tp::writeBytes(folder / "flat.jpg", tp::makeFlatJpeg(24, 16));
+    writeEdgeSeeds(folder);
     if (!tp::haveConvert()) {
         return 0;
     }
@@ -33,6 +66,8 @@ int main(int argc, char** argv)
         { "plain.bmp", "-size 8x6 gradient:red-blue BMP3:" },
         { "icon.ico", "-size 16x16 gradient:red-blue" },
         { "plain.pcx", "-size 8x6 gradient:red-blue" },
+        // The largest area decoded whole; a flat picture compresses well.
+        { "edge.gif", "-size 4000x4000 xc:red" },
     };
     try {
         for (const auto& seed : seeds) {

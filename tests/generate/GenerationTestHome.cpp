@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/generate/GenerationTestHome.h"
 
+#include "imaging/Scratch.h"
 #include "model/AtomicFile.h"
 #include "swf/Movie.h"
 #include "swf/Shape.h"
@@ -39,6 +40,8 @@ CTestHome::CTestHome(const std::string& strName, bool bFonts)
 {
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path / "Temp");
+    // As the programs do at start: picture work keeps its scratch files in this Temp folder.
+    imaging::setScratchFolder(m_path / "Temp");
     if (bFonts) {
         std::filesystem::copy(std::filesystem::path(MARROWLARK_STAGED_HOME) / "Font", m_path / "Font",
             std::filesystem::copy_options::recursive);

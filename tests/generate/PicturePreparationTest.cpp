@@ -3,6 +3,7 @@
 #include "imaging/Picture.h"
 #include "swf/JpegBitmap.h"
 #include "tests/imaging/TestPictures.h"
+#include "tests/imaging/TestPng.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -196,7 +197,45 @@ TEST_F(PicturePreparationTest, UnusableSourceGivesNothingAndLeavesNoStaleOutput)
 TEST_F(PicturePreparationTest, MissingTempFolderGivesNothing)
 {
     std::filesystem::remove_all(m_home / "Temp");
-    EXPECT_EQ(ConvertPictureToJpeg(m_context, picture(300, 200), 0, 4, 1), "");
+    std::string strReason;
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, picture(300, 200), 0, 4, 1, &strReason), "");
+    EXPECT_EQ(strReason, "cannot write " + temp("0.jpg") + ": No such file or directory");
+}
+
+TEST_F(PicturePreparationTest, AFailureGivesItsCause)
+{
+    std::string strReason;
+    EXPECT_EQ(
+        ConvertPictureToJpeg(m_context, (m_home / "Pictures" / "gone.png").string(), 0, 4, 1, &strReason),
+        "");
+    EXPECT_EQ(strReason, "the file cannot be found");
+    const auto huge = m_home / "Pictures" / "huge.png";
+    tp::writeBytes(huge, tp::makePngHeaderOnly(30000, 30000));
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, huge.string(), 0, 10, 1, &strReason), "");
+    EXPECT_EQ(strReason, "picture too large: 30000\u00D730000, the limit is 16000 pixels a side");
+    // A success leaves the reason alone.
+    strReason = "untouched";
+    EXPECT_EQ(ConvertPictureToJpeg(m_context, picture(300, 200), 0, 4, 1, &strReason), temp("0.jpg"));
+    EXPECT_EQ(strReason, "untouched");
+}
+
+TEST_F(PicturePreparationTest, APngTooLargeForMemoryIsPreparedFromAReducedDecode)
+{
+    // 30 megapixels, more than is decoded at full size: anchored or stretched it becomes the gift
+    // size, its colours where they were.
+    const auto png = m_home / "Pictures" / "poster.png";
+    tp::writeBytes(png, tp::makePng(6000, 5000, false, false, [](int x, int) {
+        return x < 3000 ? tp::PngPixel { 255, 0, 0, 255 } : tp::PngPixel { 0, 0, 255, 255 };
+    }));
+    for (const int placement : { 4, 10, 11 }) {
+        SCOPED_TRACE(placement);
+        const std::string output = ConvertPictureToJpeg(m_context, png.string(), 0, placement, 1);
+        ASSERT_EQ(checkOutput(output), (imaging::Size { 640, 480 }));
+        const auto prepared = imaging::Picture::decodeFile(output);
+        ASSERT_TRUE(prepared.has_value());
+        EXPECT_GT(prepared->pixel(100, 240).red, 240);
+        EXPECT_GT(prepared->pixel(540, 240).blue, 240);
+    }
 }
 
 TEST_F(PicturePreparationTest, SourceIsFoundWithoutRegardToCase)

@@ -115,7 +115,9 @@ inline JpegFrame inspectJpeg(const std::vector<std::uint8_t>& data)
 
 // A placeable Windows metafile of width x height twips at 1440 twips an inch (so 96 dpi gives
 // width/15 x height/15 pixels): white, the left half filled with the colour, black text on the right.
-inline std::vector<std::uint8_t> makeWmf(int widthTwips, int heightTwips, std::uint32_t colourRef)
+// Other units an inch give other sizes: at 96, width x height pixels.
+inline std::vector<std::uint8_t> makeWmf(
+    int widthTwips, int heightTwips, std::uint32_t colourRef, std::uint16_t unitsPerInch = 1440)
 {
     std::vector<std::uint16_t> words;
     const auto u32 = [&](std::uint32_t v) {
@@ -173,7 +175,7 @@ inline std::vector<std::uint8_t> makeWmf(int widthTwips, int heightTwips, std::u
         i += size;
     }
     // Placeable header: key, handle, bounding box, twips an inch, reserved, checksum of the first 10 words.
-    std::vector<std::uint16_t> header { 0xCDD7, 0x9AC6, 0, 0, 0, w, h, 1440, 0, 0 };
+    std::vector<std::uint16_t> header { 0xCDD7, 0x9AC6, 0, 0, 0, w, h, unitsPerInch, 0, 0 };
     std::uint16_t checksum = 0;
     for (std::uint16_t word : header) {
         checksum ^= word;
@@ -231,6 +233,96 @@ inline std::vector<std::uint8_t> makeFlatJpeg(int width, int height)
     out.push_back(0xFF);
     out.push_back(0xD9);
     return out;
+}
+
+// A monochrome PCX of one plane, run-length encoded: a few bytes a row however wide.
+inline std::vector<std::uint8_t> makeMonochromePcx(int width, int height)
+{
+    std::vector<std::uint8_t> pcx(128, 0);
+    const auto put16 = [&](std::size_t at, int value) {
+        pcx[at] = static_cast<std::uint8_t>(value & 0xFF);
+        pcx[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    };
+    pcx[0] = 10; // manufacturer
+    pcx[1] = 5; // version
+    pcx[2] = 1; // run-length encoding
+    pcx[3] = 1; // bits a pixel
+    put16(8, width - 1);
+    put16(10, height - 1);
+    put16(12, 96);
+    put16(14, 96);
+    pcx[16 + 3] = pcx[16 + 4] = pcx[16 + 5] = 0xFF; // palette: black, then white
+    pcx[65] = 1; // planes
+    const int bytesPerLine = ((width + 15) / 16) * 2;
+    put16(66, bytesPerLine);
+    put16(68, 1);
+    for (int y = 0; y < height; ++y) {
+        for (int left = bytesPerLine; left > 0;) {
+            const int run = std::min(left, 63);
+            pcx.push_back(static_cast<std::uint8_t>(0xC0 | run));
+            pcx.push_back(0xFF);
+            left -= run;
+        }
+    }
+    return pcx;
+}
+
+// An 8-bit BMP of one colour, run-length encoded (RLE8): about 34 bytes a row of 4000 pixels.
+inline std::vector<std::uint8_t> makeFlatBmp(int width, int height)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int left = width; left > 0;) {
+            const int run = std::min(left, 255);
+            pixels.push_back(static_cast<std::uint8_t>(run));
+            pixels.push_back(1); // palette entry 1
+            left -= run;
+        }
+        pixels.push_back(0);
+        pixels.push_back(0); // end of line
+    }
+    pixels.push_back(0);
+    pixels.push_back(1); // end of bitmap
+    constexpr std::uint32_t kHeaders = 14 + 40 + 2 * 4;
+    std::vector<std::uint8_t> bmp;
+    const auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            bmp.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        }
+    };
+    bmp.push_back('B');
+    bmp.push_back('M');
+    put(kHeaders + static_cast<std::uint32_t>(pixels.size()), 4);
+    put(0, 4);
+    put(kHeaders, 4);
+    put(40, 4); // BITMAPINFOHEADER
+    put(static_cast<std::uint32_t>(width), 4);
+    put(static_cast<std::uint32_t>(height), 4);
+    put(1, 2);
+    put(8, 2);
+    put(1, 4); // BI_RLE8
+    put(static_cast<std::uint32_t>(pixels.size()), 4);
+    put(3780, 4);
+    put(3780, 4);
+    put(2, 4); // colours used
+    put(0, 4);
+    put(0x00000000, 4); // black
+    put(0x000000FF, 4); // red
+    bmp.insert(bmp.end(), pixels.begin(), pixels.end());
+    return bmp;
+}
+
+// An icon whose one image is a PNG, as icons larger than 256 pixels are stored.
+inline std::vector<std::uint8_t> makePngIcon(const std::vector<std::uint8_t>& png)
+{
+    std::vector<std::uint8_t> ico { 0, 0, 1, 0, 1, 0 };
+    const auto size = static_cast<std::uint32_t>(png.size());
+    const std::uint8_t entry[16] = { 0, 0, 0, 0, 1, 0, 32, 0, static_cast<std::uint8_t>(size),
+        static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size >> 16),
+        static_cast<std::uint8_t>(size >> 24), 22, 0, 0, 0 };
+    ico.insert(ico.end(), std::begin(entry), std::end(entry));
+    ico.insert(ico.end(), png.begin(), png.end());
+    return ico;
 }
 
 } // namespace testpictures
