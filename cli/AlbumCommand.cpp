@@ -2,6 +2,7 @@
 // marrowlark-cli album: the photo album movie of a folder of pictures.
 #include "cli/CliCommand.h"
 
+#include "imaging/Scratch.h"
 #include "model/InstallPaths.h"
 #include "publish/PhotoAlbum.h"
 
@@ -18,6 +19,8 @@ void RunAlbum(CCliContext& context, std::span<const std::string> args)
     // The pictures are prepared in a private folder inside the installation's Temp, which the
     // album makes when it is missing.
     const std::filesystem::path temp = InstallPath(InstallFolder(), "\\Temp");
+    // Whatever the picture library itself may need goes there too.
+    imaging::setScratchFolder(temp);
     const CPublishResult result = BuildPhotoAlbum(args[0], args[1], temp);
     for (const CLeftOut& item : result.m_leftOut) {
         context.err << "warning: " << item.m_path.string() << ": " << item.m_strReason << '\n';
