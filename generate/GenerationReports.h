@@ -19,3 +19,12 @@ public:
     // A plain message box with an OK button.
     virtual void ShowMessage(const std::string& strText) = 0;
 };
+
+// Reports that go nowhere: for callers that need a movie and not what generation says about it
+// (tests and benchmarks of the windows around it).
+class CNoGenerationReports : public IGenerationReports {
+public:
+    void ReportError(const std::string& /*strReason*/) override { }
+    void ShowNotice(const std::string& /*strText*/) override { }
+    void ShowMessage(const std::string& /*strText*/) override { }
+};

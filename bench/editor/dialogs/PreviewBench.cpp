@@ -26,13 +26,6 @@ namespace {
 
 constexpr int kGiveUpMs = 60000;
 
-class CSilentReports : public IGenerationReports {
-public:
-    void ReportError(const std::string& /*strReason*/) override { }
-    void ShowNotice(const std::string& /*strText*/) override { }
-    void ShowMessage(const std::string& /*strText*/) override { }
-};
-
 void BM_PreviewToFirstFrame(benchmark::State& state)
 {
     QTemporaryDir home;
@@ -43,7 +36,7 @@ void BM_PreviewToFirstFrame(benchmark::State& state)
     CProject project;
     LoadProjectFile(
         std::filesystem::path(home.filePath(QStringLiteral("Themes/Quiz.mlp")).toStdString()), project);
-    CSilentReports reports;
+    CNoGenerationReports reports;
     CGenerator generator(project, std::filesystem::path(home.path().toStdString()), reports);
     CFakePrompts prompts;
     CFakeProjector projector;

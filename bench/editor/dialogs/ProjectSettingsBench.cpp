@@ -17,13 +17,6 @@
 
 namespace {
 
-class CNoReports : public IGenerationReports {
-public:
-    void ReportError(const std::string& /*strReason*/) override { }
-    void ShowNotice(const std::string& /*strText*/) override { }
-    void ShowMessage(const std::string& /*strText*/) override { }
-};
-
 struct CSettingsBench {
     CSettingsBench()
     {
@@ -38,7 +31,7 @@ struct CSettingsBench {
     CFakePrompts m_prompts;
     CDialogServices m_services;
     CProject m_project;
-    CNoReports m_reports;
+    CNoGenerationReports m_reports;
     std::unique_ptr<CGenerator> m_pGenerator;
 };
 

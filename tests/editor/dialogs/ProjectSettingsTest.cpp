@@ -26,13 +26,6 @@
 
 namespace {
 
-class CNoReports : public IGenerationReports {
-public:
-    void ReportError(const std::string& /*strReason*/) override { }
-    void ShowNotice(const std::string& /*strText*/) override { }
-    void ShowMessage(const std::string& /*strText*/) override { }
-};
-
 class ProjectSettingsTest : public editortest::DialogTest {
 protected:
     struct CLookCall {
@@ -125,7 +118,7 @@ protected:
     }
 
     CProject m_project;
-    CNoReports m_reports;
+    CNoGenerationReports m_reports;
     std::unique_ptr<CGenerator> m_pGenerator;
     std::unique_ptr<CDlgProjectSettings> m_pDialog;
     std::deque<std::optional<CLookChoice>> m_lookAnswers;
